@@ -1,0 +1,96 @@
+// Error codes of the language and the state of the run's first error.
+//
+// Nothing in the language throws: a failing operation stores a code with
+// `raise` (the first one stays) and returns no value; every caller tests and
+// returns at once; the runner reports with `report_error`.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vop {
+
+class OutputSink;
+
+// Codes that other parts raise by name; the full table of messages is in
+// errors.cpp.
+enum ErrorCodes : int {
+  kErrWrongKeyword = 30,
+  kErrScalar = 55,
+  kErrNumeric = 63,
+  kErrString = 64,
+  kErrVector = 67,
+  kErrRange = 68,
+  kErrDims = 70,
+  kErrTypes = 71,
+  kErrNoData = 75,
+  kErrNotEmpty = 77,
+  kErrTooManyResults = 80,
+  kErrMissingArgs = 81,
+  kErrTooManyArgs = 82,
+  kErrDeletedGlobal = 92,
+  kErrUnknownName = 96,
+  kErrSpssFile = 97,
+  kErrSilent = 103,
+  kErrScriptText = 255,
+  kErrStopped = 1000,
+};
+
+// The longest script error text (code 255) shown after the prefix.
+inline constexpr size_t kMaxScriptErrorText = 242;
+
+// The message for a code, with the error name put where the table quotes
+// one; for an unknown code, " code N". Does not include the "ERROR : "
+// prefix. Code 255 returns the name (the script's own text).
+std::string error_message(int code, std::string_view name);
+
+// The run's error state. The code is atomic because the Stop command writes
+// it from the UI thread while the worker reads it between statements.
+class ErrorState {
+ public:
+  // Store code (and name, for codes that quote one) unless a code is already
+  // stored. Always returns false so that callers can `return err.raise(..)`.
+  bool raise(int code, std::string_view name = {});
+  // The stop request of another thread: code 1000 unless an error is stored.
+  void request_stop();
+
+  int code() const { return code_.load(std::memory_order_relaxed); }
+  bool failed() const { return code() != 0; }
+  const std::string& name() const { return name_; }
+
+  // Error line: set once, so the innermost failing statement wins.
+  int line() const { return line_; }
+  void set_line_once(int line) {
+    if (line_ == 0) line_ = line;
+  }
+  // Current file: the function file the failing statement belongs to
+  // (as the script wrote it, without the ending); empty for the run's text.
+  const std::string& file() const { return file_; }
+  void set_file(std::string file) { file_ = std::move(file); }
+
+  // Clear everything before a run; clear_code only drops a code raised on a
+  // path that is allowed to fail (as the loop-variable lookup is).
+  void clear();
+  void clear_code() {
+    code_.store(0, std::memory_order_relaxed);
+    name_.clear();
+  }
+
+ private:
+  std::atomic<int> code_{0};  // 0 = no error
+  std::string name_;          // text quoted by the message (or code 255 text)
+  int line_ = 0;              // line of the failing statement; 0 = unknown
+  std::string file_;          // function file of the failing statement
+};
+
+// Where the report finds function files again: the search path, in order.
+using SearchPath = std::vector<std::string>;
+
+// Write the two-line error report for `err` (nothing for code 103).
+// `run_text` is the text that was run (empty when the run had none).
+void report_error(const ErrorState& err, std::string_view run_text,
+                  const SearchPath& search_path, OutputSink& out);
+
+}  // namespace vop

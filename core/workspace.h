@@ -1,0 +1,118 @@
+// The variables that running code can see: a chain of call frames (the
+// script level at the bottom), one global frame, and `ans`.
+//
+// Lookup order within a frame: its locals, then its aliases (an alias leads
+// to a variable of another frame, and the search stops there), then its
+// declared global names. Locals are hashed by name, so lookup does not grow
+// with the number of variables; each local keeps a sequence number so that
+// listings can show the newest first.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/matrix.h"
+
+namespace vop {
+
+// Hash and equality that let string-keyed maps be searched by string_view.
+struct NameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using NameEq = std::equal_to<>;
+
+template <class T>
+using NameMap = std::unordered_map<std::string, T, NameHash, NameEq>;
+using NameSet = std::unordered_set<std::string, NameHash, NameEq>;
+
+class CallFrame;
+
+// A local name that stands for a variable of another frame (made when an
+// argument is passed to a by-reference parameter).
+struct Alias {
+  std::string target_name;     // the variable's name in its own frame
+  CallFrame* target = nullptr; // the frame that really holds it
+};
+
+class CallFrame {
+ public:
+  struct Local {
+    std::unique_ptr<Matrix> value;  // the variable (named); owned here
+    uint64_t order = 0;             // larger = newer
+  };
+
+  int arg_count = 0;          // arguments bound at the call (nargin)
+  int requested_results = 0;  // results the call site asked for (nargout)
+  int loop_depth = 0;         // for-loops running in this frame
+  CallFrame* caller = nullptr;  // none for the script level and globals
+
+  Matrix* find_local(std::string_view name) const;
+  // Store m as the variable `name` (replacing one of that name).
+  Matrix& put_local(std::string name, Matrix&& m);
+  bool remove_local(std::string_view name);
+  // Names of the locals, newest first.
+  std::vector<std::string> local_names() const;
+  size_t local_count() const { return locals_.size(); }
+
+  NameSet global_names;      // names declared `global` in this frame
+  NameMap<Alias> aliases;    // by local name
+
+ private:
+  NameMap<Local> locals_;    // by name; the key equals the matrix name
+  uint64_t next_order_ = 0;
+};
+
+using GlobalFrame = CallFrame;
+
+class Workspace {
+ public:
+  Workspace();
+
+  CallFrame& current() { return *frames_.back(); }
+  CallFrame& script_level() { return *frames_.front(); }
+  GlobalFrame& globals() { return globals_; }
+  size_t depth() const { return frames_.size(); }  // 1 at the script level
+
+  // The variable `name` seen from the current frame, or nullptr. A name
+  // declared global whose global variable is gone raises 92.
+  Matrix* lookup(std::string_view name, ErrorState& err);
+
+  // The frame that really holds the variable `name` denotes, and its name
+  // there: the current frame for a local (or a new variable), the target
+  // for an alias, the global frame for a declared global.
+  struct Resolved {
+    std::string name;
+    CallFrame* frame;
+  };
+  Resolved resolve(std::string_view name);
+
+  // Store `value` as the variable `name` denotes (local, alias or global),
+  // replacing any old value; returns the stored variable.
+  Matrix& assign(std::string_view name, Matrix&& value);
+
+  // A new local of the current frame (replacing one of the same name).
+  Matrix& add_local(std::string name, Matrix&& value);
+
+  void push_frame(int arg_count, int requested_results);
+  void pop_frame();
+  void pop_to_script_level();
+
+  // The special variable `ans`, outside the frames.
+  Matrix& ans() { return ans_; }
+  // A displayed unnamed result becomes the new `ans`.
+  void set_ans(Matrix&& value);
+
+ private:
+  std::vector<std::unique_ptr<CallFrame>> frames_;  // [0] = script level
+  GlobalFrame globals_;
+  Matrix ans_;
+};
+
+}  // namespace vop
