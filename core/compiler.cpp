@@ -115,7 +115,7 @@ int Compiler::emit(char kind, int line, std::unique_ptr<ExprNode> expr) {
   StatementNode n;
   n.kind = kind;
   n.line = line;
-  n.next = int(p.nodes.size()) + 1;
+  n.next = kind == kStmtEnd ? -1 : int(p.nodes.size()) + 1;
   n.expr = std::move(expr);
   p.nodes.push_back(std::move(n));
   return int(p.nodes.size()) - 1;
