@@ -1,21 +1,96 @@
 // vop-run: the headless runner. Runs survey scripts from a terminal, with
 // results written as plain text to standard output.
+//
+//   vop-run [options] SCRIPT.s ...   run each script file in turn
+//   vop-run [options] -e TEXT        run TEXT
+//
+// The exit status is 0 when every run ended without an error, 1 when a run
+// reported one, and 2 for bad usage or an unreadable script.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "core/interpreter.h"
 #include "output/output_stream.h"
 
+namespace {
+
+void usage() {
+  std::fprintf(stderr,
+               "usage: vop-run [--no-startup] [-p DIR] (-e TEXT | SCRIPT.s ...)\n"
+               "  -e TEXT        run TEXT as a script\n"
+               "  -p DIR         put DIR at the head of the function-file search path\n"
+               "  --no-startup   do not run Syntax/start.s\n");
+}
+
+bool read_file(const char* path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  *text = s.str();
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("vop-run 0.1.0\n");
-    return 0;
+  std::vector<std::string> texts;
+  std::vector<std::string> dirs;
+  bool startup = true;
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--version")) {
+      std::printf("vop-run 0.1.0\n");
+      return 0;
+    }
+    if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
+      usage();
+      return 0;
+    }
+    if (!std::strcmp(argv[i], "--no-startup")) {
+      startup = false;
+    } else if (!std::strcmp(argv[i], "-e") || !std::strcmp(argv[i], "-p")) {
+      if (i + 1 >= argc) {
+        usage();
+        return 2;
+      }
+      (argv[i][1] == 'e' ? texts : dirs).push_back(argv[i + 1]);
+      ++i;
+    } else {
+      std::string text;
+      if (!read_file(argv[i], &text)) {
+        std::fprintf(stderr, "vop-run: cannot read %s\n", argv[i]);
+        return 2;
+      }
+      texts.push_back(std::move(text));
+    }
   }
+  if (texts.empty()) {
+    usage();
+    return 2;
+  }
+
   vop::ConsoleWindow console(stdout);
   vop::OutputStream out;
   out.set_window(&console);
   vop::Interpreter interp(out);
-  out.WriteHeading("Vop", 1);
-  out.WriteText("The script runner is not built yet; see the issues.\n");
-  return argc > 1 ? 2 : 0;
+  std::error_code ec;
+  auto exe_dir = std::filesystem::canonical("/proc/self/exe", ec).parent_path();
+  if (!ec) {
+    interp.set_base_dir(exe_dir.string());
+    interp.add_search_dir(exe_dir.string());
+  }
+  for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) interp.add_search_dir(*it);
+
+  int status = 0;
+  if (startup && std::filesystem::exists("Syntax/start.s") && interp.run_startup()) status = 1;
+  for (const std::string& text : texts)
+    if (interp.run_text(text)) status = 1;
+  const std::string& pasted = out.syntax_buffer().text;
+  if (!pasted.empty()) std::fprintf(stderr, "-- syntax --\n%s\n", pasted.c_str());
+  return status;
 }

@@ -1,11 +1,21 @@
 // The interpreter: all run state of the language, created once by the
 // program (tests make their own) and passed where it is needed.
+//
+// Its operations live in three files: evaluator.cpp (expressions, names,
+// calls, assignment), runner.cpp (statements, runs, clean-up) and
+// builtin.cpp (the calling convention of builtins).
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <typeindex>
+#include <unordered_map>
 #include <vector>
 
+#include "core/ast.h"
+#include "core/builtin.h"
 #include "core/compiler.h"
 #include "core/errors.h"
 #include "core/functions.h"
@@ -14,51 +24,154 @@
 
 namespace vop {
 
+class Index;
+
+// What the language asks of the open dataset; the data library implements
+// it. Without hooks, names never resolve to dataset variables.
+class DatasetHooks {
+ public:
+  virtual ~DatasetHooks() = default;
+  // Whether the dataset has a variable of this name (the name as written).
+  virtual bool has_variable(std::string_view name) = 0;
+  // The values of a dataset variable for a script-level name; an empty
+  // Value and no error when there is no such variable.
+  virtual Value variable_values(std::string_view name, ErrorState& err) = 0;
+  // name = value, name(i) = value or name(i, j) = value on a dataset
+  // variable (j may be null; i null for a plain assignment). An empty
+  // value (deletion) raises 94.
+  virtual bool assign_variable(std::string_view name, const ExprNode& target, Value value,
+                               Interpreter& interp) = 0;
+  // Data(i, j) = value.
+  virtual bool assign_data(const ExprNode& target, Value value, Interpreter& interp) = 0;
+};
+
+// Shows a displayed statement's value: name empty for a value without a
+// header (the builtins library supplies the matrix display).
+using DisplayFn = void (*)(const Matrix& value, std::string_view header, OutputSink& out);
+
+// The builtin families, tried in this order.
+enum class Family { General, Data, Gui, Count };
+
+// State that a library keeps per interpreter (the random generator, the
+// dataset, ...), made on first use.
+struct InterpreterExtension {
+  virtual ~InterpreterExtension() = default;
+};
+
 class Interpreter {
  public:
-  explicit Interpreter(OutputSink& out) : out_(&out) {}
+  explicit Interpreter(OutputSink& out);
+  ~Interpreter();
+  Interpreter(const Interpreter&) = delete;
+  Interpreter& operator=(const Interpreter&) = delete;
 
+  // --- State --------------------------------------------------------------
   Workspace& workspace() { return workspace_; }
   ErrorState& error() { return error_; }
   OutputSink& out() { return *out_; }
   void set_output(OutputSink& out) { out_ = &out; }
+  FunctionTable& functions() { return functions_; }
 
   // Directories searched for function files, first to last. `path` and the
   // shell put directories at the head.
   SearchPath& search_path() { return search_path_; }
   void add_search_dir(std::string dir) { search_path_.insert(search_path_.begin(), std::move(dir)); }
-
-  // User functions, macros and file scripts of the run.
-  FunctionTable& functions() { return functions_; }
-  // Defining files of the user functions and scripts being run, innermost
-  // last (empty for the run's text). The views point into the function
-  // table's records, which live until the end of the run.
-  std::vector<std::string_view>& running_files() { return running_files_; }
-  std::string_view running_file() const {
-    return running_files_.empty() ? std::string_view() : running_files_.back();
-  }
-  // The user function, macro or script `name` as the running code sees it.
-  const FunctionDef* find_function(std::string_view name) const {
-    return functions_.find(name, running_file());
-  }
-
-  // The compiler of !compute, !if and !recode, registered by the dataset
-  // code; without one those statements fail when they run.
-  void set_data_statement_compiler(DataStatementCompiler c) { data_compiler_ = std::move(c); }
-  CompileEnv compile_env() { return CompileEnv{error_, functions_, &data_compiler_}; }
+  // The program's base folder (for `path`); the working directory by default.
+  const std::string& base_dir() const { return base_dir_; }
+  void set_base_dir(std::string dir) { base_dir_ = std::move(dir); }
 
   // The Stop command, from any thread: the run ends before its next
   // statement with code 1000.
   void request_stop() { error_.request_stop(); }
 
+  // --- Libraries plug in here -------------------------------------------------
+  BuiltinFamily& family(Family f) { return families_[int(f)]; }
+  void set_dataset_hooks(DatasetHooks* hooks) { dataset_ = hooks; }
+  DatasetHooks* dataset_hooks() const { return dataset_; }
+  void set_display(DisplayFn fn) { display_ = fn; }
+  void set_data_compiler(DataStatementCompiler c) { data_compiler_ = std::move(c); }
+  // Whether script-made windows are open (definitions then outlive the run).
+  void set_windows_open(std::function<bool()> f) { windows_open_ = std::move(f); }
+
+  template <class T>
+  T& extension() {
+    auto& slot = extensions_[std::type_index(typeid(T))];
+    if (!slot) slot = std::make_unique<T>();
+    return static_cast<T&>(*slot);
+  }
+
+  // --- Runs -----------------------------------------------------------------------
+  // Compile and run a text; report the first error. Returns the error code.
+  int run_text(std::string_view text);
+  // The start-up script: `Syntax\start` found through the function-file
+  // search, run at the script level.
+  int run_startup();
+  // Execute a compiled program in the current frame.
+  int run_statements(const Program& program);
+  void reset_run();
+  void end_run();
+  // Compile and run text as if it stood at this point (eval, GUI programs).
+  bool run_nested_text(std::string_view text);
+  // Compile a text without running it (GUI builtins keep programs).
+  std::unique_ptr<Program> compile(std::string_view text);
+
+  // --- Evaluation -----------------------------------------------------------------
+  // The value of an expression; empty after an error, or when the node gave
+  // several results (result_list) or none.
+  Value evaluate(const ExprNode& node);
+  int requested() const { return requested_; }
+  void set_requested(int n) { requested_ = n; }
+  std::vector<Matrix>& result_list() { return result_list_; }
+  bool condition_mode() const { return condition_mode_; }
+  void set_condition_mode(bool on) { condition_mode_ = on; }
+  // The defining file of the innermost running function ("" for run text).
+  std::string_view running_file() const {
+    return running_files_.empty() ? std::string_view() : running_files_.back();
+  }
+  const std::string& run_text_source() const { return run_text_; }
+
+  // Turn an index argument node into an Index for a dimension of size dim.
+  bool make_index(const ExprNode& arg, int64_t dim, bool growing, Index* out);
+  // A name written `prefix#e`, or a plain name: the name it denotes.
+  bool built_name(const ExprNode& node, std::string* name);
+
  private:
+  friend class Call;
+  struct LoopState;
+
+  // Evaluator pieces (evaluator.cpp).
+  Value eval_operator(const ExprNode& node);
+  Value eval_name(const ExprNode& node, std::string_view name);
+  Value eval_variable(const ExprNode& node, const Matrix& var);
+  Value eval_matrix(const ExprNode& node);
+  Value eval_assign(const ExprNode& node);
+  Value eval_macro_call(const ExprNode& node);
+  Value call_builtins(const ExprNode& node, bool* handled);
+  Value call_user(const FunctionDef& def, const ExprNode& call, bool keyword_args);
+  const FunctionDef* find_function(std::string_view name);
+  bool load_function_file(std::string_view name);
+  bool assign_indexed(const ExprNode& target, Matrix& var, Value value);
+
   Workspace workspace_;     // frames, globals and ans
   ErrorState error_;        // the run's first error
   OutputSink* out_;         // where results go; not owned
   SearchPath search_path_;  // function-file directories
-  FunctionTable functions_;  // definitions of the run
-  std::vector<std::string_view> running_files_;  // see running_files()
-  DataStatementCompiler data_compiler_;  // empty until the dataset code registers one
+  std::string base_dir_;    // program folder, for `path`
+  FunctionTable functions_; // definitions of this run
+
+  BuiltinFamily families_[int(Family::Count)];  // general, data, GUI
+  DatasetHooks* dataset_ = nullptr;              // the open dataset; not owned
+  DisplayFn display_ = nullptr;                  // matrix display of "d" statements
+  DataStatementCompiler data_compiler_;          // !compute, !if, !recode
+  std::function<bool()> windows_open_;           // script windows still open
+  std::unordered_map<std::type_index, std::unique_ptr<InterpreterExtension>> extensions_;
+
+  int requested_ = 0;                   // results the current call site asks for
+  std::vector<Matrix> result_list_;     // several results, the first first
+  bool condition_mode_ = false;         // evaluating a condition's &, |, ~
+  std::vector<std::string> running_files_;  // defining files of running code
+  std::string run_text_;                // the text of the current run
+  int call_depth_ = 0;                  // nested evaluations, against runaway recursion
 };
 
 }  // namespace vop

@@ -1,0 +1,588 @@
+// The evaluator: compiled expression trees to values.
+//
+// Organised by node kind: operators first, then names (variables,
+// builtins, user functions, function files, dataset variables), user
+// calls, indexing, and last assignment.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "core/char_source.h"
+#include "core/indexing.h"
+#include "core/interpreter.h"
+#include "core/operators.h"
+#include "core/paths.h"
+
+namespace vop {
+
+namespace {
+
+// Nested user calls allowed before a run is stopped, so that runaway
+// recursion ends in an error instead of exhausting the thread's stack.
+constexpr int kMaxCallDepth = 400;
+constexpr int kErrTooDeep = 802;
+constexpr int kErrTooManyValues = 95;
+constexpr int kErrPathTooLong = 787;
+constexpr int kErrKeywordVariable = 3010;
+
+// Saves a piece of interpreter state and puts it back on scope exit.
+template <class T>
+class Restore {
+ public:
+  Restore(T& slot, T value) : slot_(slot), old_(slot) { slot_ = value; }
+  ~Restore() { slot_ = old_; }
+  Restore(const Restore&) = delete;
+  Restore& operator=(const Restore&) = delete;
+
+ private:
+  T& slot_;
+  T old_;
+};
+
+struct BinaryMapping {
+  OpCode code;
+  BinaryOp op;
+};
+constexpr BinaryMapping kBinaryOps[] = {
+    {kOpAdd, BinaryOp::Add},    {kOpSub, BinaryOp::Sub},       {kOpMul, BinaryOp::Mul},
+    {kOpDiv, BinaryOp::Div},    {kOpElemMul, BinaryOp::EMul},  {kOpElemDiv, BinaryOp::EDiv},
+    {kOpElemPow, BinaryOp::EPow}, {kOpPow, BinaryOp::Pow},     {kOpLess, BinaryOp::Lt},
+    {kOpGreater, BinaryOp::Gt}, {kOpLessEq, BinaryOp::Le},     {kOpGreaterEq, BinaryOp::Ge},
+    {kOpEq, BinaryOp::Eq},      {kOpNotEq, BinaryOp::Ne},      {kOpAnd, BinaryOp::And},
+    {kOpOr, BinaryOp::Or},      {kOpXor, BinaryOp::Xor},
+};
+
+bool binary_of(OpCode code, BinaryOp* op) {
+  for (const BinaryMapping& m : kBinaryOps)
+    if (m.code == code) {
+      *op = m.op;
+      return true;
+    }
+  return false;
+}
+
+bool is_condition_op(const ExprNode& n) {
+  return n.kind == ExprKind::Operator && (n.op == kOpAnd || n.op == kOpOr || n.op == kOpNot);
+}
+
+bool is_empty_literal(const ExprNode& n) {
+  return n.kind == ExprKind::Matrix && n.kids.empty();
+}
+
+}  // namespace
+
+// --- Entry ------------------------------------------------------------------------
+
+Value Interpreter::evaluate(const ExprNode& node) {
+  if (error_.failed()) return {};
+  switch (node.kind) {
+    case ExprKind::Number:
+      if (requested_ > 1) {
+        requested_ = 0;
+        return error_.raise(kErrTooManyValues), Value();
+      }
+      return Matrix::scalar(node.number);
+    case ExprKind::String:
+      return Matrix::text(node.text);
+    case ExprKind::Operator:
+      return eval_operator(node);
+    case ExprKind::Range: {
+      if (requested_ > 1) return error_.raise(kErrTooManyResults), Value();
+      Restore<int> one(requested_, 1);
+      Restore<bool> plain(condition_mode_, false);
+      Value a = evaluate(node.kids[0]);
+      Value b = a ? evaluate(node.kids[1]) : Value();
+      Value c = (b && node.kids.size() > 2) ? evaluate(node.kids[2]) : Value();
+      if (!a || !b || (node.kids.size() > 2 && !c)) return {};
+      return make_range(*a, *b, c ? &*c : nullptr, error_);
+    }
+    case ExprKind::Matrix:
+      return eval_matrix(node);
+    case ExprKind::Name:
+      return eval_name(node, node.text);
+    case ExprKind::NameBuild: {
+      std::string name;
+      if (!built_name(node, &name)) return {};
+      return eval_name(node.kids[0], name);
+    }
+    case ExprKind::Assign:
+      return eval_assign(node);
+    case ExprKind::MacroCall:
+      return eval_macro_call(node);
+    case ExprKind::Fail:
+      return error_.raise(node.fail_code, node.text), Value();
+    case ExprKind::Colon:
+    case ExprKind::Row:
+    case ExprKind::KeywordArg:
+      break;
+  }
+  return error_.raise(kErrRange), Value();
+}
+
+// --- Operators ----------------------------------------------------------------------
+
+Value Interpreter::eval_operator(const ExprNode& node) {
+  if (requested_ > 1) return error_.raise(kErrTooManyResults), Value();
+  Restore<int> one(requested_, 1);
+  Restore<bool> mode(condition_mode_, condition_mode_ && is_condition_op(node));
+
+  if (node.kids.size() == 1) {
+    Value a = evaluate(node.kids[0]);
+    if (!a) return {};
+    switch (node.op) {
+      case kOpNeg: return unary_op(UnaryOp::Neg, std::move(a), error_);
+      case kOpNot: return unary_op(UnaryOp::Not, std::move(a), error_);
+      case kOpTranspose: return unary_op(UnaryOp::Transpose, std::move(a), error_);
+      case kOpPow:
+      case kOpElemPow: return inverse(*a, error_);
+      default: return error_.raise(kErrRange), Value();
+    }
+  }
+
+  Value a = evaluate(node.kids[0]);
+  if (!a) return {};
+  // Short circuit of conditions: "&" stops at a false scalar, "|" at a true one.
+  if (condition_mode_ && (node.op == kOpAnd || node.op == kOpOr) && a->numeric() &&
+      a->is_scalar()) {
+    const bool t = is_true((*a)[0]);
+    if ((node.op == kOpAnd && !t) || (node.op == kOpOr && t)) return a;
+  }
+  Value b = evaluate(node.kids[1]);
+  if (!b) return {};
+
+  if (node.op == kOpIn || node.op == kOpAnyIn) {
+    const bool r = !node.text.empty() && node.text[0] == 'r';
+    const MemberOp op = node.op == kOpIn ? (r ? MemberOp::Rin : MemberOp::In)
+                                         : (r ? MemberOp::Ranyin : MemberOp::Anyin);
+    return membership(op, std::move(a), std::move(b), error_);
+  }
+  BinaryOp op;
+  if (!binary_of(node.op, &op)) return error_.raise(kErrRange), Value();
+  return binary_op(op, std::move(a), std::move(b), error_);
+}
+
+Value Interpreter::eval_matrix(const ExprNode& node) {
+  if (requested_ > 1) return error_.raise(kErrTooManyResults), Value();
+  Restore<int> one(requested_, 1);
+  Restore<bool> plain(condition_mode_, false);
+  std::vector<std::vector<Value>> rows;
+  rows.reserve(node.kids.size());
+  for (const ExprNode& row : node.kids) {
+    rows.emplace_back();
+    const auto& elems = row.kind == ExprKind::Row ? row.kids : std::vector<ExprNode>();
+    if (row.kind != ExprKind::Row) {
+      Value v = evaluate(row);
+      if (!v) return {};
+      rows.back().push_back(std::move(v));
+      continue;
+    }
+    rows.back().reserve(elems.size());
+    for (const ExprNode& e : elems) {
+      Value v = evaluate(e);
+      if (!v) return {};
+      rows.back().push_back(std::move(v));
+    }
+  }
+  return make_literal(std::move(rows), error_);
+}
+
+// --- Names ----------------------------------------------------------------------------
+
+bool Interpreter::built_name(const ExprNode& node, std::string* name) {
+  if (node.kind != ExprKind::NameBuild) {
+    *name = node.text;
+    return true;
+  }
+  Value v;
+  {
+    Restore<int> one(requested_, 1);
+    Restore<bool> plain(condition_mode_, false);
+    v = evaluate(node.kids[1]);
+  }
+  if (!v) return false;
+  if (!v->numeric()) return error_.raise(kErrNumeric);
+  if (!v->is_scalar()) return error_.raise(kErrScalar);
+  const double x = std::trunc((*v)[0]);
+  char digits[32];
+  if (std::isfinite(x) && std::fabs(x) < 1e18) std::snprintf(digits, sizeof digits, "%lld", (long long)x);
+  else std::snprintf(digits, sizeof digits, "%.0f", x);
+  *name = node.kids[0].text + digits;
+  return true;
+}
+
+Value Interpreter::eval_name(const ExprNode& node, std::string_view name) {
+  if (Matrix* var = workspace_.lookup(name, error_)) {
+    if (requested_ > 1) {
+      requested_ = 0;
+      return error_.raise(kErrTooManyValues), Value();
+    }
+    return eval_variable(node, *var);
+  }
+  if (error_.failed()) return {};
+
+  bool handled = false;
+  Value v = call_builtins(node, &handled);
+  if (handled || error_.failed()) return v;
+
+  const FunctionDef* def = find_function(name);
+  if (!def && !error_.failed()) {
+    if (load_function_file(name)) {
+      def = find_function(name);
+      if (!def && !error_.failed()) return error_.raise(kErrUnknownName, name), Value();
+    }
+  }
+  if (error_.failed()) return {};
+  if (def) return call_user(*def, node, false);
+
+  if (workspace_.depth() == 1 && dataset_) {
+    Value d = dataset_->variable_values(name, error_);
+    if (d || error_.failed()) return d;
+  }
+  return error_.raise(kErrUnknownName, name), Value();
+}
+
+Value Interpreter::call_builtins(const ExprNode& node, bool* handled) {
+  const int asked = requested_;
+  for (BuiltinFamily& family : families_) {
+    const Builtin* b = family.find(node.text);
+    if (!b) continue;
+    *handled = true;
+    if (asked > b->max_results) return error_.raise(kErrTooManyResults), Value();
+    const int argc = int(node.kids.size());
+    if (!b->own_counts) {
+      if (argc < b->min_args) return error_.raise(kErrMissingArgs), Value();
+      if (b->max_args != kAnyArgs && argc > b->max_args)
+        return error_.raise(kErrTooManyArgs), Value();
+    }
+    Call call(*this, node, asked);
+    requested_ = 1;
+    Value v = b->fn(call);
+    if (call.declined()) {
+      *handled = false;
+      requested_ = asked;
+      continue;
+    }
+    requested_ = call.result_count() == 0 ? 0 : call.result_count();
+    return v;
+  }
+  requested_ = asked;
+  return {};
+}
+
+const FunctionDef* Interpreter::find_function(std::string_view name) {
+  const FunctionDef* def = functions_.find(name, running_file());
+  if (def) running_files_.push_back(def->file);
+  return def;
+}
+
+bool Interpreter::load_function_file(std::string_view name) {
+  std::vector<std::string> dirs;
+  dirs.reserve(search_path_.size() + 1);
+  dirs.emplace_back();
+  for (const std::string& d : search_path_) dirs.push_back(native_path(d));
+  const std::string base = native_path(name);
+  for (const std::string& dir : dirs) {
+    for (const char* ending : {".s", ".sc"}) {
+      std::string path = dir;
+      if (!path.empty() && path.back() != '/') path += '/';
+      path += base;
+      path += ending;
+      if (path.size() > kMaxPathBytes) return error_.raise(kErrPathTooLong);
+      std::optional<CharSource> src = CharSource::from_file(path);
+      if (!src) continue;
+      CompileEnv env{error_, functions_, data_compiler_ ? &data_compiler_ : nullptr};
+      if (!compile_file(env, *src, name)) {
+        error_.set_file(std::string(name));
+        return false;
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+// --- Variables and indexing -------------------------------------------------------------
+
+bool Interpreter::make_index(const ExprNode& arg, int64_t dim, bool growing, Index* out) {
+  if (arg.kind == ExprKind::Colon) {
+    *out = Index::all();
+    return true;
+  }
+  Restore<int> one(requested_, 1);
+  Restore<bool> plain(condition_mode_, false);
+  if (arg.kind == ExprKind::Range) {
+    double parts[3] = {0, 0, 1};
+    for (size_t k = 0; k < arg.kids.size() && k < 3; ++k) {
+      Value v = evaluate(arg.kids[k]);
+      if (!v) return false;
+      if (!v->is_scalar()) return error_.raise(kErrScalar);
+      if (!v->numeric()) return error_.raise(kErrNumeric);
+      parts[k] = (*v)[0];
+    }
+    return Index::from_range(parts[0], parts[1], parts[2], dim, growing, out, error_);
+  }
+  Value v = evaluate(arg);
+  if (!v) return false;
+  if (v->empty()) {
+    Index::from_value(Matrix(0, 0, true), dim, growing, out, error_);
+    return true;
+  }
+  return Index::from_value(*v, dim, growing, out, error_);
+}
+
+Value Interpreter::eval_variable(const ExprNode& node, const Matrix& var) {
+  if (!node.has_args || node.kind != ExprKind::Name) return Value::borrow(var);
+  const size_t n = node.kids.size();
+  if (n == 0) return Value::borrow(var);
+  if (n > 2) return error_.raise(66), Value();
+  if (var.empty()) return Matrix();
+  Index i = Index::all(), j = Index::all();
+  if (n == 1) {
+    if (!make_index(node.kids[0], var.size(), false, &i)) return {};
+    return index_read(var, i, nullptr, error_);
+  }
+  if (!make_index(node.kids[0], var.rows(), false, &i)) return {};
+  if (!make_index(node.kids[1], var.cols(), false, &j)) return {};
+  return index_read(var, i, &j, error_);
+}
+
+// --- User functions, macros and scripts ---------------------------------------------------
+
+Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool keyword_args) {
+  // The lookup pushed the definition's file; errors before the body runs
+  // belong to the caller, so they take it off again.
+  auto fail = [&](int code) {
+    running_files_.pop_back();
+    if (code) error_.raise(code);
+    return Value();
+  };
+  if (call_depth_ >= kMaxCallDepth) return fail(kErrTooDeep);
+  const std::vector<ExprNode>& args = call.kids;
+
+  if (def.kind == DefinitionKind::Macro) {
+    // Keyword arguments of a macro call become variables of the caller.
+    if (keyword_args) {
+      for (size_t k = 0; k < args.size(); ++k) {
+        const ExprNode& kw = args[k];
+        std::string key = kw.text == "%" ? (k < def.params.size() ? def.params[k].name : "")
+                                         : kw.text;
+        Value v;
+        {
+          Restore<int> one(requested_, 1);
+          v = kw.kids.empty() ? Value(Matrix()) : evaluate(kw.kids[0]);
+        }
+        if (!v) return fail(0);
+        if (v.borrowed()) return fail(kErrKeywordVariable);
+        if (!key.empty()) workspace_.add_local(std::move(key), std::move(v).take());
+      }
+    }
+    const int asked = requested_;
+    ++call_depth_;
+    run_statements(def.body);
+    --call_depth_;
+    if (error_.failed()) return {};
+    running_files_.pop_back();
+    if (asked > 1) return error_.raise(kErrTooManyValues), Value();
+    requested_ = 0;
+    return {};
+  }
+
+  if (requested_ > int(def.results.size())) return fail(kErrTooManyValues);
+  const int want = (requested_ == 0 && !def.results.empty()) ? 1 : requested_;
+  if (args.size() > def.params.size()) return fail(kErrTooManyArgs);
+
+  // Evaluate the arguments in the caller's frame.
+  struct Bound {
+    Value value;               // by value
+    Workspace::Resolved ref;   // by reference, when ref.frame is set
+  };
+  std::vector<Bound> bound;
+  bound.reserve(args.size());
+  for (size_t k = 0; k < args.size(); ++k) {
+    Bound b{{}, {std::string(), nullptr}};
+    {
+      Restore<int> zero(requested_, 0);
+      Restore<bool> plain(condition_mode_, false);
+      const ExprNode& a = keyword_args && !args[k].kids.empty() ? args[k].kids[0] : args[k];
+      if (keyword_args && args[k].kids.empty()) b.value = Matrix();
+      else b.value = evaluate(a);
+      if (!b.value) return fail(error_.failed() ? 0 : kErrMissingArgs);
+      if (keyword_args && b.value.borrowed()) return fail(kErrKeywordVariable);
+      if (def.params[k].by_ref && b.value.borrowed() && b.value->has_name() &&
+          a.kind == ExprKind::Name && !a.has_args) {
+        Workspace::Resolved r = workspace_.resolve(a.text);
+        if (r.frame->find_local(r.name) == &*b.value) b.ref = std::move(r);
+      }
+    }
+    bound.push_back(std::move(b));
+  }
+
+  workspace_.push_frame(int(args.size()), want);
+  CallFrame& frame = workspace_.current();
+  for (size_t k = 0; k < bound.size(); ++k) {
+    const std::string& pname =
+        keyword_args && args[k].text != "%" ? args[k].text : def.params[k].name;
+    if (bound[k].ref.frame) frame.aliases[pname] = Alias{bound[k].ref.name, bound[k].ref.frame};
+    else frame.put_local(pname, std::move(bound[k].value).take());
+  }
+
+  ++call_depth_;
+  run_statements(def.body);
+  --call_depth_;
+  if (error_.failed()) return {};
+  running_files_.pop_back();
+
+  auto take_result = [&](const std::string& name, Matrix* out) {
+    Matrix* var = workspace_.lookup(name, error_);
+    if (!var) {
+      if (!error_.failed()) error_.raise(kErrUnknownName, name);
+      return false;
+    }
+    if (frame.find_local(name) == var) {
+      *out = std::move(*var);  // the frame is about to go: take the value
+      out->clear_name();
+    } else {
+      *out = var->clone();
+    }
+    return true;
+  };
+
+  if (want == 0) {
+    workspace_.pop_frame();
+    requested_ = 0;
+    return {};
+  }
+  if (want == 1) {
+    Matrix result;
+    if (!take_result(def.results[0], &result)) return {};
+    workspace_.pop_frame();
+    requested_ = 1;
+    return result;
+  }
+  std::vector<Matrix> list(static_cast<size_t>(want));
+  for (int k = 0; k < want; ++k)
+    if (!take_result(def.results[size_t(k)], &list[size_t(k)])) return {};
+  workspace_.pop_frame();
+  result_list_ = std::move(list);
+  requested_ = want;
+  return {};
+}
+
+Value Interpreter::eval_macro_call(const ExprNode& node) {
+  const FunctionDef* def = find_function(node.text);
+  if (!def && !error_.failed() && load_function_file(node.text)) def = find_function(node.text);
+  if (error_.failed()) return {};
+  if (!def) return error_.raise(kErrUnknownName, node.text), Value();
+  return call_user(*def, node, true);
+}
+
+// --- Assignment ---------------------------------------------------------------------------
+
+bool Interpreter::assign_indexed(const ExprNode& target, Matrix& var, Value value) {
+  const size_t n = target.kids.size();
+  if (n > 2) return error_.raise(66);
+  Index i = Index::all(), j = Index::all();
+  if (!value) {  // deletion
+    if (n == 1) {
+      if (!make_index(target.kids[0], var.size(), false, &i)) return false;
+      return index_delete(var, i, nullptr, error_);
+    }
+    if (!make_index(target.kids[0], var.rows(), false, &i)) return false;
+    if (!make_index(target.kids[1], var.cols(), false, &j)) return false;
+    return index_delete(var, i, &j, error_);
+  }
+  if (n == 1) {
+    if (!make_index(target.kids[0], var.size(), true, &i)) return false;
+    return index_assign(var, i, nullptr, *value, error_);
+  }
+  if (!make_index(target.kids[0], var.rows(), true, &i)) return false;
+  if (!make_index(target.kids[1], var.cols(), true, &j)) return false;
+  return index_assign(var, i, &j, *value, error_);
+}
+
+Value Interpreter::eval_assign(const ExprNode& node) {
+  const ExprNode& target = node.kids[0];
+  const ExprNode& rhs = node.kids[1];
+
+  // [a, b, ...] = call
+  if (target.kind == ExprKind::Matrix) {
+    std::vector<const ExprNode*> names;
+    for (const ExprNode& row : target.kids) {
+      if (row.kind == ExprKind::Row)
+        for (const ExprNode& e : row.kids) names.push_back(&e);
+      else
+        names.push_back(&row);
+    }
+    if (names.empty()) return error_.raise(69), Value();
+    const int n = int(names.size());
+    Value single;
+    {
+      Restore<int> many(requested_, n);
+      result_list_.clear();
+      single = evaluate(rhs);
+      if (error_.failed()) return {};
+      if (single && n == 1) result_list_.push_back(std::move(single).take());
+    }
+    if (int(result_list_.size()) < n) return error_.raise(kErrTooManyValues), Value();
+    std::vector<Matrix> list = std::move(result_list_);
+    result_list_.clear();
+    for (int k = 0; k < n; ++k) {
+      std::string name;
+      if (!built_name(*names[size_t(k)], &name)) return {};
+      workspace_.assign(name, std::move(list[size_t(k)]));
+    }
+    requested_ = 0;
+    return {};
+  }
+
+  std::string name;
+  if (!built_name(target, &name)) return {};
+  const bool indexed = target.kind == ExprKind::Name && target.has_args && !target.kids.empty();
+  const bool deletion = is_empty_literal(rhs);
+
+  Value value;
+  if (!(indexed && deletion)) {
+    Restore<int> one(requested_, 1);
+    value = evaluate(rhs);
+    if (!value) {
+      if (!error_.failed()) error_.raise(kErrTooManyValues);
+      return {};
+    }
+  }
+
+  Matrix* var = workspace_.lookup(name, error_);
+  if (error_.failed()) return {};
+
+  if (!var && dataset_) {
+    if (indexed && name == "Data") {
+      if (!dataset_->assign_data(target, std::move(value), *this)) return {};
+      requested_ = 0;
+      return {};
+    }
+    if (workspace_.depth() == 1 && dataset_->has_variable(name)) {
+      if (!dataset_->assign_variable(name, target, std::move(value), *this)) return {};
+      requested_ = 0;
+      return {};
+    }
+  }
+
+  if (!indexed) {
+    Matrix& stored = workspace_.assign(name, std::move(value).take());
+    requested_ = 1;
+    return Value::borrow(stored);
+  }
+  if (!var) {
+    if (deletion) return error_.raise(69), Value();
+    Matrix fresh;
+    if (!assign_indexed(target, fresh, std::move(value))) return {};
+    Matrix& stored = workspace_.assign(name, std::move(fresh));
+    requested_ = 1;
+    return Value::borrow(stored);
+  }
+  if (value.borrowed() && &*value == var) value = var->clone();  // x(i) = x
+  if (!assign_indexed(target, *var, std::move(value))) return {};
+  requested_ = 1;
+  return Value::borrow(*var);
+}
+
+}  // namespace vop

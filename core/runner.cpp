@@ -1,0 +1,272 @@
+// The runner: compiles a text, executes its statements node by node,
+// displays what they show, reports the first error and cleans up after.
+#include <cmath>
+#include <limits>
+
+#include "core/char_source.h"
+#include "core/interpreter.h"
+#include "core/operators.h"
+
+namespace vop {
+
+namespace {
+
+constexpr int kErrIfNoValue = 46;
+constexpr int kErrForBounds = 53;
+
+// A value displayed without the builtins library: one line per row.
+void plain_display(const Matrix& m, std::string_view header, OutputSink& out) {
+  if (!header.empty()) out.WriteLine(std::string(header) + " =");
+  for (int r = 0; r < m.rows(); ++r) {
+    std::string line;
+    for (int c = 0; c < m.cols(); ++c) {
+      if (c) line += ' ';
+      if (m.numeric()) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%g", m.at(r, c));
+        line += buf;
+      } else if (m.sat(r, c)) {
+        line += *m.sat(r, c);
+      }
+    }
+    out.WriteLine(line);
+  }
+}
+
+// A for-loop bound: a numeric 1x1 value, truncated to 32 bits.
+bool loop_bound(Value v, ErrorState& err, int32_t* out) {
+  if (!v) return err.failed() ? false : err.raise(kErrForBounds);
+  if (!v->numeric()) return err.raise(kErrNumeric);
+  if (!v->is_scalar()) return err.raise(kErrScalar);
+  const double x = std::trunc((*v)[0]);
+  // Out-of-range bounds saturate instead of overflowing the conversion.
+  if (std::isnan(x)) *out = 0;
+  else if (x >= 2147483647.0) *out = std::numeric_limits<int32_t>::max();
+  else if (x <= -2147483648.0) *out = std::numeric_limits<int32_t>::min();
+  else *out = int32_t(x);
+  return true;
+}
+
+}  // namespace
+
+struct Interpreter::LoopState {
+  int node;         // index of the loop's 'f' node
+  int64_t current;  // value of this pass (64 bits: the step never overflows)
+  int32_t end;
+  int32_t step;
+};
+
+Interpreter::Interpreter(OutputSink& out) : out_(&out), display_(plain_display) {}
+Interpreter::~Interpreter() = default;
+
+// --- Executor -------------------------------------------------------------------
+
+int Interpreter::run_statements(const Program& program) {
+  std::vector<LoopState> loops;  // loops running in this program, innermost last
+  CallFrame& frame = workspace_.current();
+  const int base_depth = frame.loop_depth;
+
+  auto fail_at = [&](const StatementNode& st) {
+    if (error_.line() == 0) error_.set_file(std::string(running_file()));
+    error_.set_line_once(st.line);
+  };
+  auto assign_loop_var = [&](const std::string& name, double value) {
+    Matrix* var = workspace_.lookup(name, error_);
+    if (error_.code() == kErrDeletedGlobal) error_.clear_code();
+    if (var && var->numeric() && var->is_scalar()) (*var)[0] = value;
+    else workspace_.assign(name, Matrix::scalar(value));
+  };
+  auto finished = [](const LoopState& l) {
+    return l.step >= 1 ? l.current > l.end : l.current < l.end;
+  };
+
+  int pc = 0;
+  int last = -1;  // the node that ran last: a stop request names its line
+  const int count = int(program.nodes.size());
+  while (pc >= 0 && pc < count) {
+    if (error_.failed()) {
+      if (last >= 0) fail_at(program.nodes[size_t(last)]);
+      break;
+    }
+    last = pc;
+    const StatementNode& st = program.nodes[size_t(pc)];
+    switch (st.kind) {
+      case kStmtQuiet:
+      case kStmtDisplay: {
+        requested_ = 0;
+        result_list_.clear();
+        Value v = evaluate(*st.expr);
+        if (error_.failed()) {
+          fail_at(st);
+          break;
+        }
+        if (st.kind == kStmtDisplay) {
+          const ExprNode& e = *st.expr;
+          if (v) {
+            if (v->has_name()) display_(*v, v->name(), *out_);
+            else {
+              display_(*v, "ans", *out_);
+              workspace_.set_ans(std::move(v).take());
+            }
+          } else if (e.kind == ExprKind::Assign && e.kids[0].kind == ExprKind::Matrix) {
+            // [a, b] = f(x) shows each assigned variable under its name.
+            for (const ExprNode& row : e.kids[0].kids)
+              for (const ExprNode& n : row.kind == ExprKind::Row ? row.kids
+                                                                  : std::vector<ExprNode>{})
+                if (Matrix* var = workspace_.lookup(n.text, error_)) display_(*var, n.text, *out_);
+          } else {
+            for (Matrix& m : result_list_) display_(m, "ans", *out_);
+          }
+        }
+        result_list_.clear();
+        pc = st.next;
+        break;
+      }
+      case kStmtIf: {
+        requested_ = 0;
+        condition_mode_ = st.expr->kind == ExprKind::Operator &&
+                          (st.expr->op == kOpAnd || st.expr->op == kOpOr || st.expr->op == kOpNot);
+        Value v = evaluate(*st.expr);
+        condition_mode_ = false;
+        if (!v) {
+          if (!error_.failed()) error_.raise(kErrIfNoValue);
+          fail_at(st);
+          break;
+        }
+        if (!v->numeric()) {
+          error_.raise(kErrNumeric);
+          fail_at(st);
+          break;
+        }
+        if (!v->empty() && !v->is_scalar()) {
+          error_.raise(kErrScalar);
+          fail_at(st);
+          break;
+        }
+        const bool t = !v->empty() && is_true((*v)[0]);
+        pc = t ? st.next : st.other;
+        break;
+      }
+      case kStmtFor:
+      case kStmtForNext: {
+        const ExprNode& assign = *st.expr;
+        const std::string& var = assign.kids[0].text;
+        if (!loops.empty() && loops.back().node == pc) {
+          LoopState& l = loops.back();
+          l.current += l.step;
+          if (finished(l)) {
+            loops.pop_back();
+            --frame.loop_depth;
+            pc = st.other;
+          } else {
+            assign_loop_var(var, double(l.current));
+            pc = st.next;
+          }
+          break;
+        }
+        const ExprNode& range = assign.kids[1];
+        requested_ = 1;
+        LoopState l{pc, 0, 0, 1};
+        int32_t start = 0;
+        bool ok = loop_bound(evaluate(range.kids[0]), error_, &start) &&
+                  loop_bound(evaluate(range.kids[1]), error_, &l.end) &&
+                  (range.kids.size() < 3 || loop_bound(evaluate(range.kids[2]), error_, &l.step));
+        if (!ok) {
+          fail_at(st);
+          break;
+        }
+        l.current = start;
+        assign_loop_var(var, double(start));
+        if (error_.failed()) {
+          fail_at(st);
+          break;
+        }
+        if (finished(l)) {
+          pc = st.other;
+        } else {
+          loops.push_back(l);
+          ++frame.loop_depth;
+          pc = st.next;
+        }
+        break;
+      }
+      case kStmtJump:
+        pc = st.next;
+        break;
+      case kStmtEnd:
+      default:
+        pc = -1;
+        break;
+    }
+  }
+  frame.loop_depth = base_depth;
+  return error_.code();
+}
+
+// --- Runs ---------------------------------------------------------------------------
+
+void Interpreter::reset_run() {
+  error_.clear();
+  requested_ = 0;
+  result_list_.clear();
+  running_files_.clear();
+  condition_mode_ = false;
+  call_depth_ = 0;
+}
+
+void Interpreter::end_run() {
+  if (error_.failed()) {
+    running_files_.clear();
+    workspace_.pop_to_script_level();
+    result_list_.clear();
+  }
+  if (!windows_open_ || !windows_open_()) functions_.clear();
+}
+
+std::unique_ptr<Program> Interpreter::compile(std::string_view text) {
+  CharSource src = CharSource::from_text(text);
+  CompileEnv env{error_, functions_, data_compiler_ ? &data_compiler_ : nullptr};
+  return compile_text(env, src);
+}
+
+int Interpreter::run_text(std::string_view text) {
+  reset_run();
+  run_text_.assign(text);
+  std::unique_ptr<Program> program = compile(run_text_);
+  if (program && !error_.failed()) run_statements(*program);
+  const int code = error_.code();
+  if (code) report_error(error_, run_text_, search_path_, *out_);
+  end_run();
+  return code;
+}
+
+bool Interpreter::run_nested_text(std::string_view text) {
+  CharSource src = CharSource::from_pushed_text(text);
+  CompileEnv env{error_, functions_, data_compiler_ ? &data_compiler_ : nullptr};
+  std::unique_ptr<Program> program = compile_text(env, src);
+  if (!program || error_.failed()) return false;
+  run_statements(*program);
+  return !error_.failed();
+}
+
+int Interpreter::run_startup() {
+  reset_run();
+  run_text_.clear();
+  ExprNode start = make_name("Syntax\\start");
+  start.hash = name_hash(start.text);
+  Program program;
+  StatementNode st;
+  st.kind = kStmtQuiet;
+  st.line = 1;
+  st.next = 1;
+  st.expr = std::make_unique<ExprNode>(std::move(start));
+  program.nodes.push_back(std::move(st));
+  program.nodes.emplace_back();  // the end node
+  run_statements(program);
+  const int code = error_.code();
+  if (code) report_error(error_, run_text_, search_path_, *out_);
+  end_run();
+  return code;
+}
+
+}  // namespace vop
