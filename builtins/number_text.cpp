@@ -104,7 +104,7 @@ void append_integer(std::string& out, double x, int width, int precision, bool l
     std::memset(field + n, '0', min_digits - text.size());
     n += min_digits - text.size();
   }
-  std::memcpy(field + n, text.data(), text.size());
+  if (!text.empty()) std::memcpy(field + n, text.data(), text.size());
   n += text.size();
   append_padded(out, std::string_view(field, n), width, left);
 }
