@@ -21,6 +21,7 @@ constexpr int kConsoleScaleDigits = 3;
 constexpr int kTabbedScaleExponent = 3;
 // Fields are rounded (console) or truncated (tabbed) to 1/10000 of the
 // scale before they are printed with 3 decimals.
+constexpr int kFieldDigits = 4;
 constexpr double kFieldSteps = 10000;
 // The scale is read from the largest magnitude printed as "%+8.3e".
 constexpr int kScaleProbeDecimals = 3;
@@ -46,8 +47,43 @@ Magnitude largest_magnitude(const Matrix& m, Counts counts) {
   return a;
 }
 
-void append_scale_line(std::string& line, double scale) {
-  append_exponent(line, scale, 2, 1, false, false);  // "%2.1e *"
+// A common factor 10^power written above the numbers; fields count in steps
+// of 1/10000 of it.
+struct Scale {
+  bool shown = false;
+  int power = 0;
+  double step = 1 / kFieldSteps;
+  bool step_is_normal = true;
+
+  // x in steps of the scale.
+  double steps(double x) const {
+    if (step_is_normal) return x / step;
+    // The step is below the smallest normal double (all numbers tiny):
+    // multiply by its inverse in two halves that both stay in range.
+    const int k = kFieldDigits - power;
+    const int half = k / 2;
+    return x * std::pow(10.0, half) * std::pow(10.0, k - half);
+  }
+};
+
+Scale scale_of_power(int power) {
+  Scale s;
+  s.shown = true;
+  s.power = power;
+  const double factor = std::pow(10.0, power);
+  s.step = factor / kFieldSteps;
+  s.step_is_normal = std::isnormal(factor) && std::isnormal(s.step);
+  return s;
+}
+
+// "%2.1e *" of 10^power, written from the power itself so that it stays
+// right where 10^power is too small for a double.
+void append_scale_line(std::string& line, int power) {
+  line += "1.0e";
+  line += power < 0 ? '-' : '+';
+  const std::string digits = std::to_string(std::abs(power));
+  line.append(digits.size() < 3 ? 3 - digits.size() : 0, '0');
+  line += digits;
   line += " *";
 }
 
@@ -55,13 +91,13 @@ void write_block_title(OutputSink& out, int first, int last) {
   out.WriteLine("Kolone " + std::to_string(first + 1) + " do " + std::to_string(last));
 }
 
-// One console field of x; `scale` 1 means the numbers show at their size.
-void append_console_field(std::string& line, double x, double scale) {
+// One console field of x.
+void append_console_field(std::string& line, double x, const Scale& scale) {
   if (std::isnan(x)) return append_padded(line, "NaN", kFieldWidth, false);
   if (std::isinf(x)) return append_padded(line, x > 0 ? "Inf" : "-Inf", kFieldWidth, false);
   line += ' ';
-  if (scale == 1 && x == std::floor(x)) return append_fixed(line, x, kFieldWidth - 1, 0, false);
-  const double y = x / (scale / kFieldSteps);
+  if (!scale.shown && x == std::floor(x)) return append_fixed(line, x, kFieldWidth - 1, 0, false);
+  const double y = scale.steps(x);
   const double up = std::ceil(y);
   const double down = std::floor(y);
   const double steps = up - y < y - down ? up : down;  // ties go down
@@ -70,13 +106,13 @@ void append_console_field(std::string& line, double x, double scale) {
 
 void display_numbers(const Matrix& m, OutputSink& out) {
   std::string line;
-  double scale = 1;
+  Scale scale;
   const Magnitude a = largest_magnitude(m, [](double x) { return std::isfinite(x); });
   if (a.found) {
     const int e = printed_exponent(a.value, kScaleProbeDecimals);
     if (std::abs(e) >= kConsoleScaleExponent) {
-      scale = std::pow(10.0, e - kConsoleScaleDigits);
-      append_scale_line(line, scale);
+      scale = scale_of_power(e - kConsoleScaleDigits);
+      append_scale_line(line, scale.power);
       out.WriteLine(line);
     }
   }
@@ -137,10 +173,10 @@ std::string_view label_at(const Matrix* labels, int r, int c) {
   return cell ? std::string_view(*cell) : std::string_view();
 }
 
-void append_tabbed_number(std::string& line, double x, double scale) {
+void append_tabbed_number(std::string& line, double x, const Scale& scale) {
   if (std::isnan(x)) line += "NaN";
   else if (std::isinf(x)) line += x > 0 ? "Inf" : "-Inf";
-  else append_fixed(line, std::trunc(x / (scale / kFieldSteps)) / kFieldSteps, 0, 3, false);
+  else append_fixed(line, std::trunc(scale.steps(x)) / kFieldSteps, 0, 3, false);
 }
 
 }  // namespace
@@ -165,15 +201,15 @@ void display_matrix_tabbed(const Matrix& m, const Matrix* row_labels,
   if (column_labels != nullptr && column_labels->numeric()) column_labels = nullptr;
 
   std::string line;
-  double scale = 1;
+  Scale scale;
   if (m.numeric()) {
     const Magnitude a = largest_magnitude(m, [](double x) { return !std::isnan(x); });
     const int e = a.found && std::isfinite(a.value)
                       ? printed_exponent(a.value, kScaleProbeDecimals)
                       : 0;
     if (std::abs(e) >= kTabbedScaleExponent) {
-      scale = std::pow(10.0, e);
-      append_scale_line(line, scale);
+      scale = scale_of_power(e);
+      append_scale_line(line, scale.power);
       line += '\n';
       out.WriteText(line);
     }

@@ -82,6 +82,8 @@ TEST(Display, ScaleLineForLargeAndSmallMagnitudes) {
       {"negative", nums(1, 1, {-123456}), "1.0e+002 *\n -1234.560\n"},
       {"NaN ignored", nums(1, 2, {kNaN, 1e6}), "1.0e+003 *\n       NaN  1000.000\n"},
       {"Inf ignored", nums(1, 2, {kInf, 0.5}), "       Inf     0.500\n"},
+      // The scale 1e-313 is too small for a normal double.
+      {"tiny", nums(1, 2, {1e-310, -2e-311}), "1.0e-313 *\n  1000.000  -200.000\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(shown(c.m), c.expected) << c.what;
 }
@@ -160,6 +162,7 @@ TEST(DisplayTabbed, ScaleAndTruncation) {
       {"small values", nums(1, 1, {0.00123}), "1.0e-003 *\n1.230\n"},
       {"non-finite", nums(1, 3, {kNaN, kInf, -kInf}), "NaN\tInf\t-Inf\n"},
       {"infinite largest: no scale", nums(1, 2, {kInf, 12345}), "Inf\t12345.000\n"},
+      {"tiny", nums(1, 1, {-1e-310}), "1.0e-310 *\n-1.000\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(tabbed(c.m), c.expected) << c.what;
 }
