@@ -84,6 +84,7 @@ TEST(Display, ScaleLineForLargeAndSmallMagnitudes) {
       {"Inf ignored", nums(1, 2, {kInf, 0.5}), "       Inf     0.500\n"},
       // The scale 1e-313 is too small for a normal double.
       {"tiny", nums(1, 2, {1e-310, -2e-311}), "1.0e-313 *\n  1000.000  -200.000\n"},
+      {"tinier", nums(1, 1, {3e-318}), "1.0e-321 *\n  3000.001\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(shown(c.m), c.expected) << c.what;
 }
@@ -162,7 +163,8 @@ TEST(DisplayTabbed, ScaleAndTruncation) {
       {"small values", nums(1, 1, {0.00123}), "1.0e-003 *\n1.230\n"},
       {"non-finite", nums(1, 3, {kNaN, kInf, -kInf}), "NaN\tInf\t-Inf\n"},
       {"infinite largest: no scale", nums(1, 2, {kInf, 12345}), "Inf\t12345.000\n"},
-      {"tiny", nums(1, 1, {-1e-310}), "1.0e-310 *\n-1.000\n"},
+      {"tiny", nums(1, 2, {-1e-310, 3e-318}), "1.0e-310 *\n-1.000\t0.000\n"},
+      {"tinier", nums(1, 1, {3e-318}), "1.0e-318 *\n3.000\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(tabbed(c.m), c.expected) << c.what;
 }
