@@ -1,0 +1,3 @@
+#include "builtins/construct.h"
+
+#include <gtest/gtest.h>
