@@ -1,24 +1,21 @@
-// LU factorization (Crout's method with implicit partial pivoting) and its
-// solver, shared by the language's matrix inverse and the lu/det/inv
-// builtins.
+// The system's own LU factorization: Crout's method with implicit partial
+// pivoting, in place on a square matrix stored column by column. `det`,
+// `inv` and `lu` use it, and so does the evaluator for the inverse operator.
 #pragma once
 
-#include <vector>
-
 #include "core/errors.h"
-#include "core/matrix.h"
 
 namespace vop {
 
-// Factorize the n x n numeric matrix `a` in place: U on and above the
-// diagonal, the multipliers of the unit lower factor below it, for the
-// row-permuted matrix. perm[j] is the row swapped with row j; *d is +1 or -1
-// by the parity of the swaps. Problems (85: a zero row or zero pivot, 90: a
-// pivot below 1e-15) are raised without stopping the factorization.
-void lu_decompose(Matrix& a, std::vector<int>& perm, double* d, ErrorState& err);
+// Factorizes the n x n matrix a in place: U on and above the diagonal, the
+// multipliers of the unit lower factor below it, for the row-permuted
+// matrix. perm[j] receives the row interchanged with row j at step j, sign
+// the parity of the interchanges (+1 or -1). Problems are reported without
+// stopping: a zero row or a zero pivot raises 85 "Non-singular matrix is
+// needed", a pivot below 1e-15 raises 90 "Matrix is probably singular".
+void lu_decompose(double* a, int n, int* perm, int& sign, ErrorState& err);
 
-// Solve with the factors for one right-hand side, in place (b has n
-// elements).
-void lu_solve(const Matrix& a, const std::vector<int>& perm, double* b);
+// Solves (factored a) x = b for one right-hand side, b replaced by x.
+void lu_solve(const double* a, int n, const int* perm, double* b);
 
 }  // namespace vop

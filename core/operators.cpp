@@ -353,16 +353,16 @@ Value inverse(const Matrix& a, ErrorState& err) {
   if (a.empty()) return err.raise(kErrNotEmpty), Value();
   if (a.rows() != a.cols()) return err.raise(83), Value();
   Matrix lu = a.clone();
-  std::vector<int> perm;
-  double d = 1;
-  lu_decompose(lu, perm, &d, err);
+  std::vector<int> perm(static_cast<size_t>(a.rows()));
+  int sign = 1;
+  lu_decompose(lu.num(), lu.rows(), perm.data(), sign, err);
   if (err.failed()) return {};
   const int n = a.rows();
   Matrix out(n, n, true, Matrix::Fill::Zero);
   for (int k = 0; k < n; ++k) {
     double* col = out.num() + int64_t(n) * k;
     col[k] = 1;
-    lu_solve(lu, perm, col);
+    lu_solve(lu.num(), n, perm.data(), col);
   }
   return out;
 }

@@ -1,0 +1,142 @@
+// An index sort: the key column is ordered once into a permutation, then
+// every column is gathered through it, so rows stay together and each
+// column is read once.
+//
+// Ties are broken by original position. That makes the result stable
+// without a stable sort: introsort on (key, position) is O(n log n) in the
+// worst case and faster than merging indices.
+#include "builtins/sort.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "builtins/num_args.h"
+
+namespace vop::builtins {
+
+int compare_cells(const StrCell& a, const StrCell& b) {
+  if (!a || !b) return int(bool(a)) - int(bool(b));
+  return std::strcmp(a->c_str(), b->c_str());
+}
+
+std::vector<int32_t> ascending_order(const double* keys, int64_t n) {
+  std::vector<std::pair<double, int32_t>> numbers;
+  numbers.reserve(size_t(n));
+  std::vector<int32_t> order;
+  order.reserve(size_t(n));
+  for (int64_t i = 0; i < n; ++i) {
+    if (std::isnan(keys[i])) order.push_back(int32_t(i));  // NaN goes last
+    else numbers.emplace_back(keys[i], int32_t(i));
+  }
+  std::sort(numbers.begin(), numbers.end());
+  std::vector<int32_t> result;
+  result.reserve(size_t(n));
+  for (const auto& p : numbers) result.push_back(p.second);
+  result.insert(result.end(), order.begin(), order.end());
+  return result;
+}
+
+std::vector<int32_t> ascending_order(const StrCell* keys, int64_t n) {
+  std::vector<int32_t> order(static_cast<size_t>(n));
+  for (int64_t i = 0; i < n; ++i) order[size_t(i)] = int32_t(i);
+  std::sort(order.begin(), order.end(), [keys](int32_t a, int32_t b) {
+    const int c = compare_cells(keys[a], keys[b]);
+    return c < 0 || (c == 0 && a < b);
+  });
+  return order;
+}
+
+namespace {
+
+// How X is sorted: the contiguous key and the segments that move with it.
+struct SortPlan {
+  int64_t key_start = 0;  // linear index of the first key element
+  int64_t length = 0;     // number of keys, and elements per segment
+  int64_t segments = 0;   // segments permuted alike (columns, or the one row)
+};
+
+std::optional<SortPlan> plan_sort(const Matrix& x, const Matrix* k, ErrorState& err) {
+  if (!k) {
+    if (x.rows() == 1) return SortPlan{0, x.cols(), 1};
+    return SortPlan{0, x.rows(), x.cols()};
+  }
+  if (!need_numeric(*k, err) || !need_scalar(*k, err)) return std::nullopt;
+  auto col = index_of((*k)[0], x.cols(), err);
+  if (!col) return std::nullopt;
+  return SortPlan{int64_t(*col) * x.rows(), x.rows(), x.cols()};
+}
+
+std::vector<int32_t> order_of(const Matrix& x, const SortPlan& plan, SortOrder dir) {
+  auto order = x.numeric() ? ascending_order(x.num() + plan.key_start, plan.length)
+                           : ascending_order(x.str() + plan.key_start, plan.length);
+  if (dir == SortOrder::Descending) std::reverse(order.begin(), order.end());
+  return order;
+}
+
+Matrix permutation_column(const std::vector<int32_t>& order) {
+  Matrix perm(int(order.size()), 1, true, Matrix::Fill::None);
+  for (size_t i = 0; i < order.size(); ++i) perm[int64_t(i)] = order[i] + 1;
+  return perm;
+}
+
+// dst segment s, element i = src segment s, element order[i]. Elements are
+// moved out of a mutable source (the in-place sort's own segment) and
+// copied from a const one.
+template <class S, class T>
+void gather(S* src, T* dst, const std::vector<int32_t>& order, const SortPlan& plan) {
+  for (int64_t s = 0; s < plan.segments; ++s) {
+    S* from = src + s * plan.length;
+    T* to = dst + s * plan.length;
+    for (int64_t i = 0; i < plan.length; ++i) to[i] = std::move(from[order[size_t(i)]]);
+  }
+}
+
+// Positions are kept as 32-bit integers to halve the sort's memory; a
+// matrix dimension is an int, so every position fits.
+static_assert(sizeof(int) <= sizeof(int32_t));
+
+}  // namespace
+
+std::optional<SortResult> sort_rows(const Matrix& x, const Matrix* k, SortOrder dir,
+                                    ErrorState& err) {
+  if (x.size() == 0) return SortResult{x.clone(), Matrix(x.rows(), 1, true)};
+  auto plan = plan_sort(x, k, err);
+  if (!plan) return std::nullopt;
+  const auto order = order_of(x, *plan, dir);
+  auto out = new_matrix(x.rows(), x.cols(), x.numeric(),
+                        x.numeric() ? Matrix::Fill::None : Matrix::Fill::Absent, err);
+  if (!out) return std::nullopt;
+  if (x.numeric()) gather(x.num(), out->num(), order, *plan);
+  else gather(x.str(), out->str(), order, *plan);
+  return SortResult{std::move(*out), permutation_column(order)};
+}
+
+std::optional<Matrix> sort_rows_in_place(Matrix& x, const Matrix* k, SortOrder dir,
+                                         ErrorState& err) {
+  if (x.size() == 0) return Matrix(x.rows(), 1, true);
+  auto plan = plan_sort(x, k, err);
+  if (!plan) return std::nullopt;
+  const auto order = order_of(x, *plan, dir);
+  // One segment at a time through a scratch segment.
+  SortPlan one{0, plan->length, 1};
+  if (x.numeric()) {
+    std::vector<double> scratch(static_cast<size_t>(plan->length));
+    for (int64_t s = 0; s < plan->segments; ++s) {
+      double* seg = x.num() + s * plan->length;
+      gather(seg, scratch.data(), order, one);
+      std::copy(scratch.begin(), scratch.end(), seg);
+    }
+  } else {
+    std::vector<StrCell> scratch(static_cast<size_t>(plan->length));
+    for (int64_t s = 0; s < plan->segments; ++s) {
+      StrCell* seg = x.str() + s * plan->length;
+      gather(seg, scratch.data(), order, one);
+      std::move(scratch.begin(), scratch.end(), seg);
+    }
+  }
+  return permutation_column(order);
+}
+
+}  // namespace vop::builtins
