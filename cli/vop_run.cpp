@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "builtins/library.h"
 #include "core/interpreter.h"
 #include "output/output_stream.h"
 
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
   vop::OutputStream out;
   out.set_window(&console);
   vop::Interpreter interp(out);
+  vop::install_builtins(interp);
   std::error_code ec;
   auto exe_dir = std::filesystem::canonical("/proc/self/exe", ec).parent_path();
   if (!ec) {

@@ -130,6 +130,9 @@ class Interpreter {
   }
   const std::string& run_text_source() const { return run_text_; }
 
+  // A variable read as `node` writes it: itself, or indexed by the node's
+  // arguments (the `ans` builtin indexes `ans` this way).
+  Value index_variable(const ExprNode& node, const Matrix& var) { return eval_variable(node, var); }
   // Turn an index argument node into an Index for a dimension of size dim.
   bool make_index(const ExprNode& arg, int64_t dim, bool growing, Index* out);
   // A name written `prefix#e`, or a plain name: the name it denotes.

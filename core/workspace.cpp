@@ -29,6 +29,14 @@ bool CallFrame::remove_local(std::string_view name) {
   return true;
 }
 
+std::unique_ptr<Matrix> CallFrame::take_local(std::string_view name) {
+  auto it = locals_.find(name);
+  if (it == locals_.end()) return nullptr;
+  std::unique_ptr<Matrix> m = std::move(it->second.value);
+  locals_.erase(it);
+  return m;
+}
+
 std::vector<std::string> CallFrame::local_names() const {
   std::vector<std::pair<uint64_t, const std::string*>> order;
   order.reserve(locals_.size());

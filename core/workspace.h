@@ -57,6 +57,9 @@ class CallFrame {
   // Store m as the variable `name` (replacing one of that name).
   Matrix& put_local(std::string name, Matrix&& m);
   bool remove_local(std::string_view name);
+  void clear_locals() { locals_.clear(); }
+  // Take the variable out of the frame (nullptr when there is none).
+  std::unique_ptr<Matrix> take_local(std::string_view name);
   // Names of the locals, newest first.
   std::vector<std::string> local_names() const;
   size_t local_count() const { return locals_.size(); }
