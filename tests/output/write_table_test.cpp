@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "output/run_counts.h"
+#include "output/save_document.h"
 #include "table_helpers.h"
 
 namespace vop {
@@ -154,6 +157,40 @@ TEST(WriteTable, EveryTableWrittenToAFileCountsAndIsShown) {
   EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1002, 1}, {1002, 2}}));
   r.out.documents().counts.finish();
   EXPECT_EQ(r.out.documents().counts.tables, -1);
+}
+
+std::string slurp(const std::string& path) {
+  std::string s;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buf[512];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+    std::fclose(f);
+  }
+  return s;
+}
+
+TEST(SaveRedirectDocument, WritesTheDocumentOfTheRedirectKindAndEndsTheRun) {
+  const std::string dir = ::testing::TempDir();
+  for (bool html : {false, true}) {
+    const std::string path = dir + (html ? "vop_save_test.xls" : "vop_save_test.rtf");
+    Parts p;
+    Redirected r(html);
+    r.write(p.all());
+    ASSERT_TRUE(SaveRedirectDocument(r.out, path));
+    const std::string doc = slurp(path);
+    EXPECT_TRUE(doc.starts_with(html ? "<html" : "{\\rtf1")) << html;
+    EXPECT_NE(doc.find(installation_id()), std::string::npos);
+    EXPECT_EQ(r.out.redirect(), nullptr);
+    EXPECT_EQ(r.out.documents().counts.tables, -1);
+    std::remove(path.c_str());
+  }
+}
+
+TEST(SaveRedirectDocument, AFailedSaveLeavesTheOldFile) {
+  Redirected r(false);
+  EXPECT_FALSE(SaveRedirectDocument(r.out, "/nonexistent-dir/x.rtf"));
+  OutputStream idle;
+  EXPECT_FALSE(SaveRedirectDocument(idle, ::testing::TempDir() + "never.rtf"));
 }
 
 }  // namespace
