@@ -159,6 +159,24 @@ TEST(WriteTable, EveryTableWrittenToAFileCountsAndIsShown) {
   EXPECT_EQ(r.out.documents().counts.tables, -1);
 }
 
+// Values outside the model (negative or huge colours and codes, huge
+// numbers) still give a table, under the sanitizers too.
+TEST(WriteTable, ValuesOutsideTheModelStillWriteATable) {
+  Parts p;
+  p.data = nums(2, 2, {1e300, -1e300, INFINITY, NAN});
+  Matrix body = strs(2, 2, {"##", "~", "|", "#"});
+  Matrix colours = nums(3, 3, {-1, 1e300, -1e300, 16777216, 2.5, NAN, INFINITY, 0, 7});
+  Matrix h = nums(4, 1, {-3, 1e20, -1e20, 4});
+  Matrix v = nums(1, 4, {99, -1, 2.9, NAN});
+  for (bool html : {false, true}) {
+    for (Matrix* d : {&p.data, &body}) {
+      Redirected r(html);
+      EXPECT_FALSE(r.write({d, &p.rows, &p.cols, &colours, &colours, &h, &v}).empty());
+      EXPECT_EQ(r.err.code(), 0);
+    }
+  }
+}
+
 std::string slurp(const std::string& path) {
   std::string s;
   if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
