@@ -74,6 +74,14 @@ bool OutputStream::open_redirect(bool html) {
   return redirect_ != nullptr;
 }
 
+bool OutputStream::arm_redirect(bool html) {
+  if (!open_redirect(html)) return false;
+  if (html) documents_.excel.reset();
+  else documents_.rtf_colours.reset();
+  documents_.counts.tables = 0;
+  return true;
+}
+
 void OutputStream::window_append(std::string_view text) {
   if (!window_) return;
   if (window_->text_length() == 0) window_->set_default_format(default_format());

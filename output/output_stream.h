@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/output_sink.h"
+#include "output/document_state.h"
 #include "output/targets.h"
 
 namespace vop {
@@ -29,6 +30,10 @@ class OutputStream : public OutputSink {
   // made (output then stays with the other targets).
   bool open_redirect(bool html);
   RedirectFile* redirect() { return redirect_.get(); }
+  // What a redirect command does: open the file and start the document
+  // state afresh for its kind (the Excel palette, classes and widest table,
+  // or the RTF colour table) with the table count at 0.
+  bool arm_redirect(bool html);
   // Hand the file to the save step that follows the run.
   std::unique_ptr<RedirectFile> close_redirect() { return std::move(redirect_); }
 
@@ -36,6 +41,9 @@ class OutputStream : public OutputSink {
   WordTarget* word() const { return word_; }
   // Shown when a Word heading fails; the desktop program shows a message box.
   void set_problem_reporter(std::function<void(std::string_view)> f) { report_problem_ = std::move(f); }
+
+  // Colour tables, classes and counts of the redirected run.
+  DocumentState& documents() { return documents_; }
 
   // --- OutputSink -------------------------------------------------------
   void WriteText(std::string_view text) override;
@@ -62,6 +70,7 @@ class OutputStream : public OutputSink {
   std::unique_ptr<RedirectFile> redirect_; // one run's RTF/HTML file
   WordTarget* word_ = nullptr;             // attached Word document; not owned
   std::function<void(std::string_view)> report_problem_;
+  DocumentState documents_;                // what the run's tables accumulate
 };
 
 // The fragments written to redirect files, exposed for the table writers.

@@ -1,0 +1,44 @@
+#include "output/run_counts.h"
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#ifndef VOP_VERSION
+#define VOP_VERSION "0"
+#endif
+
+namespace vop {
+
+void RunCounts::add_table() {
+  if (tables < 0) return;
+  ++tables;
+  if (show) show(kTableCountField, tables);
+}
+
+std::function<void(int, int)> stderr_progress() {
+  return [](int field, int count) {
+    if (!::isatty(STDERR_FILENO)) return;
+    const char* what = field == kChartCountField ? "charts" : "tables";
+    std::fprintf(stderr, "\r%s written: %d ", what, count);
+    std::fflush(stderr);
+  };
+}
+
+const std::string& installation_id() {
+  // FNV-1a of the host name: short, stable for the machine, and reveals
+  // nothing of the name itself.
+  static const std::string id = [] {
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
+    std::uint32_t h = 2166136261u;
+    for (const char* p = host; *p; ++p) h = (h ^ std::uint8_t(*p)) * 16777619u;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "VOP-%s-%08X", VOP_VERSION, unsigned(h));
+    return std::string(buf);
+  }();
+  return id;
+}
+
+}  // namespace vop

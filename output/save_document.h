@@ -1,0 +1,17 @@
+// The save step after a redirected run: the run's file of fragments becomes
+// an RTF document or an Excel-HTML workbook.
+#pragma once
+
+#include <string>
+
+namespace vop {
+
+class OutputStream;
+
+// Writes the document for the stream's redirect (RTF or Excel-HTML by its
+// kind) to `path`, replacing an existing file only when the whole document
+// was written. The redirect is closed and the counts end either way. False
+// when there was no redirect or the document could not be written.
+bool SaveRedirectDocument(OutputStream& out, const std::string& path);
+
+}  // namespace vop
