@@ -8,6 +8,7 @@
 #include "builtins/library.h"
 #include "core/paths.h"
 #include "output/output_stream.h"
+#include "output/write_table.h"
 
 namespace vop {
 
@@ -172,15 +173,18 @@ Value b_syntax(Call& c) {
 
 // --- Output ------------------------------------------------------------------------------
 
+// print(data, row labels, column labels, text colours, background colours,
+// horizontal borders, vertical borders): a survey table for the target.
 Value b_print(Call& c) {
-  if (c.argc() > 1) {
-    auto& writer = c.interp().extension<SessionSettings>().table_writer;
-    if (writer) return writer(c);
-  }
-  Value v = c.arg(0);
-  if (!v) return {};
-  display_matrix(*v, false, c.interp().out());
-  return c.none();
+  constexpr int kTableParts = 7;
+  if (c.argc() > kTableParts) return c.fail(kErrTooManyArgs);
+  Value parts[kTableParts];
+  for (int i = 0; i < c.argc(); ++i)
+    if (!(parts[i] = c.arg(i))) return {};
+  auto part = [&](int i) { return parts[i] ? &*parts[i] : nullptr; };
+  TableParts table{part(0), part(1), part(2), part(3), part(4), part(5), part(6)};
+  WriteTable(c.interp().out(), table, c.err());
+  return c.err().failed() ? Value() : c.none();
 }
 
 // sprintf and printf take their values one at a time as the format asks.

@@ -18,8 +18,6 @@ struct SessionSettings : InterpreterExtension {
   // Draws a chart of the Word output: kind bar 1 / pie 2, placement
   // centre 0 / left 1 / right 2. Unset: charts are skipped.
   std::function<bool(Call&, int kind, int placement)> chart_writer;
-  // Writes a table of several parts (print with more than one argument).
-  std::function<Value(Call&)> table_writer;
 };
 
 // Register the general family and the matrix display of the runner.
