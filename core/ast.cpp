@@ -102,10 +102,22 @@ std::string to_string(const Program& program) {
   std::string out;
   for (size_t i = 0; i < program.nodes.size(); ++i) {
     const StatementNode& s = program.nodes[i];
-    out += std::to_string(i) + " " + s.kind + std::to_string(s.line);
-    if (s.next >= 0) out += " >" + std::to_string(s.next);
-    if (s.other >= 0) out += " |" + std::to_string(s.other);
-    if (s.expr) out += " " + to_string(*s.expr);
+    out += std::to_string(i);
+    out += ' ';
+    out += s.kind;
+    out += std::to_string(s.line);
+    if (s.next >= 0) {
+      out += " >";
+      out += std::to_string(s.next);
+    }
+    if (s.other >= 0) {
+      out += " |";
+      out += std::to_string(s.other);
+    }
+    if (s.expr) {
+      out += ' ';
+      print(*s.expr, out);
+    }
     out += '\n';
   }
   return out;

@@ -274,8 +274,7 @@ bool Parser::arguments(ExprNode& call) {
     const Token* after = peek(1);
     if (is_op(t, kOpRange) && after && (after->kind == TokenKind::Comma || after->kind == TokenKind::RParen)) {
       ++pos_;
-      call.kids.back().kind = ExprKind::Colon;
-      call.kids.back().text = ":";
+      call.kids.back() = op_node(ExprKind::Colon, kOpRange, ":");
     } else if (!logical(call.kids.back())) {
       return false;
     }

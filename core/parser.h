@@ -21,7 +21,7 @@ namespace vop {
 
 // Deepest expression tree a statement may build: evaluation and freeing
 // recurse over the tree, so its depth must stay well inside the stack.
-inline constexpr int kMaxExprDepth = 500;
+inline constexpr int kMaxExprDepth = 200;
 
 // Codes the expression parser raises.
 enum ParseErrors : int {
