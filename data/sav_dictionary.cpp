@@ -36,7 +36,7 @@ struct DictReader {
 
 std::string trim_name(const char* raw, size_t n) {
   std::string s(raw, n);
-  const size_t sp = s.find(' ');
+  const size_t sp = s.find_first_of(std::string_view(" \0", 2));
   if (sp != std::string::npos) s.resize(sp);
   return s;
 }

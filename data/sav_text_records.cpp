@@ -61,6 +61,9 @@ bool parse_mrset_line(std::string_view line, MultipleVariable& set) {
     if (!c.number(len) || !c.take(' ') || !c.bytes(len, value) || !c.take(' ')) return false;
     // Counted values of numeric sets are numbers; a text value cannot count
     // in a numeric variable, so the set is unusable.
+    // Writers pad the value with spaces ("D8 1       ").
+    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+    while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
     std::string v(value);
     char* end = nullptr;
     const double x = std::strtod(v.c_str(), &end);
