@@ -17,12 +17,12 @@ bool SavFile::open(const std::string& path) {
   if (size < 0 || fseeko(f_, 0, SEEK_SET) != 0) return false;
   size_ = uint64_t(size);
   buf_.resize(kReadBuffer);
-  pos = end = buf_.data();
+  base_ = pos = end = buf_.data();
   return true;
 }
 
 void SavFile::open_memory(const uint8_t* data, size_t size) {
-  mem_ = data;
+  mem_ = base_ = data;
   size_ = size;
   pos = data;
   end = data + size;

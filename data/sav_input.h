@@ -37,7 +37,7 @@ class SavFile final : public ByteWindow {
   // Bytes not yet consumed, to the end of the file.
   uint64_t remaining() const { return size_ - offset(); }
   // Offset of the next unread byte from the start of the file.
-  uint64_t offset() const { return consumed_ + uint64_t(pos - buf_.data()); }
+  uint64_t offset() const { return consumed_ + uint64_t(pos - base_); }
 
   // Copy n bytes out; false (nothing consumed) when fewer remain.
   bool read(void* dst, size_t n);
@@ -56,6 +56,7 @@ class SavFile final : public ByteWindow {
  private:
   std::FILE* f_ = nullptr;        // open file; owned; null for memory input
   const uint8_t* mem_ = nullptr;  // memory image; not owned
+  const uint8_t* base_ = nullptr; // input byte at offset consumed_: buf_ or mem_
   uint64_t size_ = 0;             // total bytes of the input
   uint64_t consumed_ = 0;         // input offset of buf_[0]
   uint64_t fill_at_ = 0;          // input offset just after the buffered bytes
