@@ -1,0 +1,26 @@
+// Reading SPSS system files (.sav, and zlib-compressed .zsav) into a Dataset.
+//
+// Anything that is not a readable system file fails with code 97 and leaves
+// the dataset empty; damage confined to a part the dataset can do without
+// drops that part with a warning. Texts are converted to UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/errors.h"
+#include "data/dataset.h"
+
+namespace vop {
+
+// Close `ds` and fill it from the system file `path`; the file name is kept.
+// Warnings go to `warnings` when given, else to standard error.
+bool read_sav(const std::string& path, Dataset& ds, ErrorState& err,
+              std::vector<std::string>* warnings = nullptr);
+
+// The same from an in-memory image of a file.
+bool read_sav_memory(const uint8_t* data, size_t size, Dataset& ds, ErrorState& err,
+                     std::vector<std::string>* warnings = nullptr);
+
+}  // namespace vop

@@ -1,0 +1,378 @@
+// The writer in the order of the file: preparation (widths, slots, short
+// names), header, variable records, value labels, extension records, the
+// terminator, and the bytecode-compressed cases. Then the temporary file is
+// closed and renamed over the target.
+#include "data/sav_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <unordered_set>
+
+#include "data/sav_bytecode.h"
+#include "data/sav_format.h"
+#include "data/sav_output.h"
+
+namespace vop {
+
+namespace sav {
+namespace {
+
+constexpr char kProduct[] = "@(#) SPSS DATA FILE MS Windows Release 12.0 spssio32.dll-Vop";
+constexpr int32_t kIntegerInfo[8] = {13, 0, 0, 720, 1, 1, 2, 2};
+constexpr int kMaxStringWidth = 32767;   // widest string a system file holds
+constexpr int kMaxSegmentDisplay = 32;   // display width of a later segment
+constexpr int kDefaultSegmentDisplay = 8;
+constexpr int32_t kContinuationFormat = 0x00011D01;
+constexpr char kStdoutName[] = "stdout";
+constexpr mode_t kNewFileMode = 0644;
+constexpr const char* kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// What the preparation pass decides for one variable.
+struct VarPlan {
+  DataVariable* var;        // the variable; owned by the dataset
+  int width;                // 0 numeric, else the string width written
+  std::string short_name;   // name in the variable record (unique in the file)
+};
+
+// Cut s to at most n bytes without splitting a UTF-8 character.
+std::string_view utf8_prefix(std::string_view s, size_t n) {
+  if (s.size() <= n) return s;
+  while (n > 0 && (uint8_t(s[n]) & 0xC0) == 0x80) --n;
+  return s.substr(0, n);
+}
+
+std::string lower_ascii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return s;
+}
+
+std::string numbered(const char* pattern, int n) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, pattern, n);
+  return buf;
+}
+
+// Widths, dictionary indexes and short names. Returns the weight index.
+int prepare(Dataset& ds, std::vector<VarPlan>& plans, int& slot_count) {
+  slot_count = 0;
+  int weight_index = 0;
+  std::unordered_set<std::string> used;
+  for (int i = 0; i < ds.variable_count(); ++i) {
+    DataVariable& v = ds.variable(i);
+    if (v.short_name) used.insert(*v.short_name);
+  }
+  for (int i = 0; i < ds.variable_count(); ++i) {
+    DataVariable& v = ds.variable(i);
+    VarPlan p{&v, 0, {}};
+    v.dictionary_index = slot_count;
+    if (v.numeric()) {
+      slot_count += 1;
+      if (!weight_index && ds.weight_name() && *ds.weight_name() == v.name())
+        weight_index = slot_count;
+    } else {
+      // A width must hold every value; an all-empty string still needs one
+      // byte, or its record would say "numeric".
+      size_t longest = 0;
+      for (int r = 0; r < v.column.rows(); ++r)
+        if (const StrCell& s = v.column.sat(r, 0)) longest = std::max(longest, s->size());
+      const int need = int(std::min<size_t>(longest, kMaxStringWidth));
+      v.string_width = std::clamp(std::max(v.string_width, need), 1, kMaxStringWidth);
+      p.width = v.string_width;
+      slot_count += string_slots(p.width);
+    }
+    if (v.short_name && !v.short_name->empty() && v.short_name->size() <= kShortNameSize) {
+      p.short_name = *v.short_name;
+    } else {
+      p.short_name = numbered("VAR%05d", i + 1);
+      for (int k = 1; used.count(p.short_name); ++k) p.short_name = numbered("V%07d", k);
+      used.insert(p.short_name);
+    }
+    plans.push_back(std::move(p));
+  }
+  return weight_index;
+}
+
+void write_header(SavOutput& out, int slots, int weight_index, int cases) {
+  out.raw(kMagicPlain, 4);
+  out.text(kProduct, kProductSize);
+  out.i32(kLayoutCodeA);
+  out.i32(slots);
+  out.i32(kCompressBytecode);
+  out.i32(weight_index);
+  out.i32(cases);
+  out.f64(kDefaultBias);
+  char date[16] = "01 Jan 70";
+  char time_text[16] = "00:00:00";
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  if (now != std::time_t(-1) && localtime_r(&now, &tm)) {
+    std::snprintf(date, sizeof date, "%02d %s %02d", tm.tm_mday, kMonths[tm.tm_mon % 12],
+                  tm.tm_year % 100);
+    std::snprintf(time_text, sizeof time_text, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
+  }
+  out.text(date, kDateSize);
+  out.text(time_text, kTimeSize);
+  out.text("", kFileLabelSize);
+  out.text("", kHeaderPadding, '\0');
+}
+
+void write_continuations(SavOutput& out, int segment_width) {
+  if (segment_width < 9) return;
+  for (int k = (segment_width - 9) / 8 + 1; k > 0; --k) {
+    out.i32(kRecVariable);
+    out.i32(kContinuation);
+    out.i32(0);
+    out.i32(0);
+    out.i32(kContinuationFormat);
+    out.i32(kContinuationFormat);
+    out.text("", kShortNameSize);
+  }
+}
+
+// Whether the missing values of v can go into its variable record: any for
+// numbers; for strings only discrete values of short strings, which is all
+// that readers accept there.
+bool writes_missing(const DataVariable& v, int width) {
+  if (width == 0) return true;
+  return v.missing_code >= 1 && v.missing_code <= 3 && width <= 8;
+}
+
+void write_variables(SavOutput& out, const std::vector<VarPlan>& plans) {
+  int segment_counter = 0;
+  std::unordered_set<std::string> used;
+  for (const VarPlan& p : plans) used.insert(p.short_name);
+  for (const VarPlan& p : plans) {
+    const DataVariable& v = *p.var;
+    const int w = p.width;
+    const int first = w == 0 ? 0 : segment_width(w, 0);
+    const int32_t fmt = w == 0 ? format_word(v.format_type, v.format_width, v.decimals)
+                               : format_word(v.format_type, first,
+                                             v.format_type == 1 || v.format_type == 2 ? 0 : v.decimals);
+    const int missing = writes_missing(v, w) ? v.missing_code : 0;
+    out.i32(kRecVariable);
+    out.i32(first);
+    out.i32(v.label ? 1 : 0);
+    out.i32(missing);
+    out.i32(fmt);
+    out.i32(fmt);
+    out.text(p.short_name, kShortNameSize);
+    if (v.label) {
+      const std::string_view label = utf8_prefix(*v.label, kMaxVarLabel);
+      out.i32(int32_t(label.size()));
+      out.text(label, (label.size() + 3) / 4 * 4);
+    }
+    for (int k = 0; k < std::abs(missing); ++k) out.f64(v.missing_values[size_t(k)]);
+    write_continuations(out, first);
+    for (int k = 1; w > 0 && k < segments(w); ++k) {
+      const int sw = segment_width(w, k);
+      std::string name;
+      if (size_t(k - 1) < v.segment_names.size()) {
+        name = v.segment_names[size_t(k - 1)];
+      } else {
+        do name = numbered("VAR00%d", segment_counter++);
+        while (used.count(name));
+        used.insert(name);
+      }
+      const int32_t sfmt = format_word(kFormatA, std::max(sw, 1), 0);
+      out.i32(kRecVariable);
+      out.i32(sw);
+      out.i32(0);
+      out.i32(0);
+      out.i32(sfmt);
+      out.i32(sfmt);
+      out.text(name, kShortNameSize);
+      ++segment_counter;
+      write_continuations(out, sw);
+    }
+    out.drain();
+  }
+}
+
+void write_value_labels(SavOutput& out, const std::vector<VarPlan>& plans) {
+  for (const VarPlan& p : plans) {
+    const DataVariable& v = *p.var;
+    if (p.width != 0 || v.value_labels.empty()) continue;
+    out.i32(kRecValueLabels);
+    out.i32(int32_t(v.value_labels.size()));
+    for (const ValueLabel& vl : v.value_labels) {
+      const std::string_view text = utf8_prefix(vl.text, kMaxValueLabel);
+      out.f64(vl.value);
+      const uint8_t len = uint8_t(text.size());
+      out.raw(&len, 1);
+      out.text(text, size_t(round_up8(1 + len) - 1), '\0');
+    }
+    out.i32(kRecLabelIndexes);
+    out.i32(1);
+    out.i32(v.dictionary_index + 1);
+    out.drain();
+  }
+}
+
+void write_extension_header(SavOutput& out, int32_t subtype, int32_t size, int32_t count) {
+  out.i32(kRecExtension);
+  out.i32(subtype);
+  out.i32(size);
+  out.i32(count);
+}
+
+void write_text_extension(SavOutput& out, int32_t subtype, const std::string& text) {
+  write_extension_header(out, subtype, 1, int32_t(text.size()));
+  out.raw(text.data(), text.size());
+}
+
+std::string mrsets_text(const Dataset& ds, const std::vector<VarPlan>& plans) {
+  std::string t;
+  for (const MultipleVariable& m : ds.multiple_variables()) {
+    t += m.name + "=";
+    if (m.kind == MultipleKind::Dichotomy) {
+      const double counted = m.counted_values.empty() ? 1 : m.counted_values[0];
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "D8 %-8lld ", static_cast<long long>(counted));
+      t += buf;
+    } else {
+      t += "C ";
+    }
+    if (m.label) t += std::to_string(m.label->size()) + " " + *m.label;
+    else t += "0 ";
+    for (const std::string& member : m.members) {
+      const int i = ds.index_of(member);
+      t += " " + (i >= 0 ? plans[size_t(i)].short_name : member);
+    }
+    t += "\n";
+  }
+  return t;
+}
+
+void write_extensions(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans) {
+  write_extension_header(out, kExtIntegerInfo, 4, 8);
+  for (int32_t v : kIntegerInfo) out.i32(v);
+  write_extension_header(out, kExtFloatInfo, 8, 3);
+  out.f64(kSysmis);
+  out.f64(kHighest);
+  out.f64(kLowest);
+  if (!ds.multiple_variables().empty()) write_text_extension(out, kExtMrSets, mrsets_text(ds, plans));
+
+  int total_segments = 0;
+  for (const VarPlan& p : plans) total_segments += p.width == 0 ? 1 : segments(p.width);
+  write_extension_header(out, kExtDisplay, 4, 3 * total_segments);
+  for (const VarPlan& p : plans) {
+    const DataVariable& v = *p.var;
+    const int nseg = p.width == 0 ? 1 : segments(p.width);
+    for (int k = 0; k < nseg; ++k) {
+      out.i32(v.measure);
+      int display = v.display_width;
+      if (k > 0) {
+        display = p.width - k * kSegmentStep;
+        if (display == 0) display = kDefaultSegmentDisplay;
+        display = std::min(display, kMaxSegmentDisplay);
+      }
+      out.i32(display);
+      out.i32(v.alignment);
+    }
+  }
+
+  std::string names;
+  for (const VarPlan& p : plans) names += p.short_name + "=" + lower_ascii(p.var->name()) + "\t";
+  if (!names.empty()) names.pop_back();
+  write_text_extension(out, kExtLongNames, names);
+
+  std::string widths;
+  for (const VarPlan& p : plans)
+    if (p.width > kMaxShortString) widths += p.short_name + "=" + std::to_string(p.width) + '\0' + '\t';
+  if (!widths.empty()) write_text_extension(out, kExtVeryLongStrings, widths);
+
+  write_text_extension(out, kExtEncoding, "UTF-8");
+  out.i32(kRecEnd);
+  out.i32(0);
+  out.drain();
+}
+
+void write_string(BytecodeEncoder& enc, const StrCell& cell, int width) {
+  const std::string_view s = cell ? std::string_view(*cell) : std::string_view();
+  const int nseg = segments(width);
+  for (int k = 0; k < nseg; ++k) {
+    const int bytes = round_up8(segment_width(width, k));
+    const size_t from = size_t(k) * kSegmentBytes;
+    // A segment before the last carries 255 value bytes and one space.
+    const size_t carry = k + 1 < nseg ? kSegmentBytes : size_t(bytes);
+    for (int at = 0; at < bytes; at += 8) {
+      uint8_t chunk[8];
+      for (int b = 0; b < 8; ++b) {
+        const size_t off = size_t(at + b);
+        const size_t src = from + off;
+        chunk[b] = off < carry && src < s.size() ? uint8_t(s[src]) : uint8_t(' ');
+      }
+      enc.put_chunk(chunk);
+    }
+  }
+}
+
+void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans) {
+  BytecodeEncoder enc(out.buf, kDefaultBias);
+  for (int r = 0; r < ds.case_count(); ++r) {
+    for (const VarPlan& p : plans) {
+      const Matrix& c = p.var->column;
+      if (p.width == 0) enc.put_number(c[r]);
+      else write_string(enc, c.sat(r, 0), p.width);
+    }
+    if (!enc.block_open()) out.drain();
+  }
+  enc.finish();
+  out.drain(true);
+}
+
+bool write_all(std::FILE* f, Dataset& ds) {
+  SavOutput out(f);
+  std::vector<VarPlan> plans;
+  int slots = 0;
+  const int weight_index = prepare(ds, plans, slots);
+  write_header(out, slots, weight_index, ds.case_count());
+  write_variables(out, plans);
+  write_value_labels(out, plans);
+  write_extensions(out, ds, plans);
+  write_cases(out, ds, plans);
+  return !out.failed() && std::fflush(f) == 0 && !std::ferror(f);
+}
+
+}  // namespace
+}  // namespace sav
+
+bool write_sav(const std::string& path, Dataset& ds, ErrorState& err) {
+  if (path == sav::kStdoutName) {
+    if (!sav::write_all(stdout, ds)) return err.raise(kErrSpssFile);
+    return true;
+  }
+  // A temporary beside the target, so that the rename cannot cross devices.
+  std::string tmp = path + ".vopXXXXXX";
+  const int fd = mkstemp(tmp.data());
+  if (fd < 0) return err.raise(kErrSpssFile);
+  // mkstemp makes the file private; keep the mode of the file replaced, or
+  // give a new file the usual one.
+  struct stat st{};
+  fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : sav::kNewFileMode);
+  std::FILE* f = fdopen(fd, "wb");
+  if (!f) {
+    close(fd);
+    unlink(tmp.c_str());
+    return err.raise(kErrSpssFile);
+  }
+  bool ok = sav::write_all(f, ds);
+  ok = std::fclose(f) == 0 && ok;
+  if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(tmp.c_str());
+    return err.raise(kErrSpssFile);
+  }
+  return true;
+}
+
+}  // namespace vop

@@ -1,0 +1,163 @@
+// The writer's layout, checked on the bytes it writes, and its failures.
+#include "data/sav_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "data/sav_reader.h"
+#include "sav_compare.h"
+
+namespace vop {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string temp_path(const std::string& name) {
+  return (fs::path(::testing::TempDir()) / name).string();
+}
+
+std::string slurp(const std::string& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+int32_t i32_at(const std::string& b, size_t at) {
+  int32_t v;
+  std::memcpy(&v, b.data() + at, 4);
+  return v;
+}
+
+// A small dataset with a number, a string and a very long string.
+Dataset sample() {
+  Dataset ds;
+  ErrorState err;
+  ds.set_case_count(2);
+  DataVariable* a = ds.create_variable("A", true, err);
+  a->column[0] = 1;
+  a->column[1] = std::nan("");
+  a->label = "Numbers";
+  a->value_labels.push_back({1, std::string(70, 'x')});
+  a->missing_code = 1;
+  a->missing_values[0] = 9;
+  DataVariable* s = ds.create_variable("S", false, err);
+  s->column.sat(0, 0) = "hello world";
+  DataVariable* l = ds.create_variable("LONGTEXT", false, err);
+  l->string_width = 300;
+  l->column.sat(1, 0) = std::string(299, 'z') + "!";
+  ds.create_variable("EMPTY", false, err);
+  ds.multiple_variables().push_back(
+      MultipleVariable{"$M", std::string("Set"), MultipleKind::Dichotomy, {1}, {"A"}});
+  ds.set_weight("A", err);
+  return ds;
+}
+
+TEST(SavWriter, HeaderAndVariableRecords) {
+  Dataset ds = sample();
+  ErrorState err;
+  const std::string path = temp_path("layout.sav");
+  ASSERT_TRUE(write_sav(path, ds, err));
+  const std::string b = slurp(path);
+  ASSERT_GT(b.size(), 176u);
+  EXPECT_EQ(b.substr(0, 4), "$FL2");
+  EXPECT_EQ(b.substr(4, 60).find("@(#) SPSS DATA FILE MS Windows Release 12.0 spssio32.dll-Vop"), 0u);
+  EXPECT_EQ(i32_at(b, 64), 2);
+  // Slots: A 1, S (width 11) 2, LONGTEXT (300) 32 + 6, EMPTY (width 1) 1.
+  EXPECT_EQ(i32_at(b, 68), 1 + 2 + 38 + 1);
+  EXPECT_EQ(i32_at(b, 72), 1);
+  EXPECT_EQ(i32_at(b, 76), 1);  // weight is slot 1
+  EXPECT_EQ(i32_at(b, 80), 2);
+  EXPECT_EQ(ds.find("S")->string_width, 11);
+  EXPECT_EQ(ds.find("EMPTY")->string_width, 1);
+  EXPECT_EQ(ds.find("LONGTEXT")->dictionary_index, 3);
+  // The unnamed short names follow the variable's position.
+  EXPECT_NE(b.find("VAR00002"), std::string::npos);
+  EXPECT_NE(b.find("VAR00003=longtext"), std::string::npos);
+  EXPECT_NE(b.find(std::string("VAR00003=300\0\t", 14)), std::string::npos);
+  EXPECT_NE(b.find("$M=D8 1        3 Set VAR00001\n"), std::string::npos);
+  EXPECT_NE(b.find("UTF-8"), std::string::npos);
+  // The value label is cut to 60 bytes.
+  EXPECT_NE(b.find(std::string(1, char(60)) + std::string(60, 'x')), std::string::npos);
+  EXPECT_EQ(b.find(std::string(61, 'x')), std::string::npos);
+}
+
+TEST(SavWriter, WhatItWritesReadsBack) {
+  Dataset ds = sample();
+  ErrorState err;
+  const std::string path = temp_path("back.sav");
+  ASSERT_TRUE(write_sav(path, ds, err));
+  Dataset back;
+  std::vector<std::string> w;
+  ASSERT_TRUE(read_sav(path, back, err, &w)) << err.code();
+  testing::expect_same_dataset(ds, back);
+  EXPECT_EQ(back.find("A")->value_labels[0].text, std::string(60, 'x'));
+  EXPECT_EQ(back.find("LONGTEXT")->column.sat(1, 0), std::string(299, 'z') + "!");
+  EXPECT_EQ(back.find("S")->short_name, "VAR00002");
+}
+
+TEST(SavWriter, ManyCasesCrossBufferBoundaries) {
+  Dataset ds;
+  ErrorState err;
+  const int n = 200000;
+  ds.set_case_count(n);
+  DataVariable* x = ds.create_variable("X", true, err);
+  DataVariable* s = ds.create_variable("S", false, err);
+  for (int i = 0; i < n; ++i) {
+    x->column[i] = i % 7 == 0 ? std::nan("") : i * 0.5;
+    if (i % 3) s->column.sat(i, 0) = std::to_string(i);
+  }
+  const std::string path = temp_path("many.sav");
+  ASSERT_TRUE(write_sav(path, ds, err));
+  Dataset back;
+  ASSERT_TRUE(read_sav(path, back, err));
+  testing::expect_same_dataset(ds, back);
+}
+
+TEST(SavWriter, FailedWriteIsAnErrorAndKeepsTheOldFile) {
+  Dataset ds = sample();
+  ErrorState err;
+  EXPECT_FALSE(write_sav("/nonexistent-dir/x.sav", ds, err));
+  EXPECT_EQ(err.code(), kErrSpssFile);
+
+  // A directory that cannot be written: the old file stays as it was.
+  const fs::path dir = fs::path(::testing::TempDir()) / "readonly_dir";
+  fs::create_directories(dir);
+  const std::string target = (dir / "old.sav").string();
+  { std::ofstream(target) << "previous contents"; }
+  chmod(dir.c_str(), 0555);
+  ErrorState e2;
+  const bool wrote = write_sav(target, ds, e2);
+  chmod(dir.c_str(), 0755);
+  if (geteuid() != 0) {  // root writes anywhere
+    EXPECT_FALSE(wrote);
+    EXPECT_EQ(e2.code(), kErrSpssFile);
+    EXPECT_EQ(slurp(target), "previous contents");
+  }
+  size_t leftovers = 0;
+  for (const auto& e : fs::directory_iterator(dir)) leftovers += e.path().filename() != "old.sav";
+  EXPECT_EQ(leftovers, 0u);
+}
+
+TEST(SavWriter, DiskFullIsAnError) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  // Writing through a full device must fail, not report success.
+  Dataset ds = sample();
+  ErrorState err;
+  std::FILE* saved = stdout;
+  stdout = std::fopen("/dev/full", "wb");
+  const bool ok = write_sav("stdout", ds, err);
+  std::fclose(stdout);
+  stdout = saved;
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(err.code(), kErrSpssFile);
+}
+
+}  // namespace
+}  // namespace vop
