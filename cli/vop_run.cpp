@@ -16,6 +16,7 @@
 
 #include "builtins/library.h"
 #include "core/interpreter.h"
+#include "data/data_builtins.h"
 #include "output/output_stream.h"
 
 namespace {
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
   out.set_window(&console);
   vop::Interpreter interp(out);
   vop::install_builtins(interp);
+  vop::install_data_builtins(interp);
   std::error_code ec;
   auto exe_dir = std::filesystem::canonical("/proc/self/exe", ec).parent_path();
   if (!ec) {

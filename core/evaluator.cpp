@@ -236,6 +236,10 @@ Value Interpreter::eval_name(const ExprNode& node, std::string_view name) {
 
   if (workspace_.depth() == 1 && dataset_) {
     Value d = dataset_->variable_values(name, error_);
+    // Indexes written after the name apply to the values as to any matrix;
+    // the selection is copied out before the values go.
+    if (d && node.kind == ExprKind::Name && node.has_args && !node.kids.empty())
+      return eval_variable(node, *d);
     if (d || error_.failed()) return d;
   }
   return error_.raise(kErrUnknownName, name), Value();

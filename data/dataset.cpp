@@ -1,6 +1,8 @@
 #include "data/dataset.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vop {
 
@@ -104,12 +106,68 @@ bool Dataset::append_variable(DataVariable&& v) {
   return true;
 }
 
+bool Dataset::insert_variable(int pos, DataVariable&& v) {
+  if (pos < 0 || pos > variable_count()) return false;
+  if (v.column.rows() != case_count_ || v.column.cols() != 1) return false;
+  if (index_.count(v.name())) return false;
+  vars_.insert(vars_.begin() + pos, std::make_unique<DataVariable>(std::move(v)));
+  rebuild_index();
+  return true;
+}
+
+void Dataset::insert_cases(int pos, int count) {
+  if (count <= 0) return;
+  pos = std::clamp(pos, 0, case_count_);
+  const int rows = case_count_ + count;
+  for (auto& v : vars_) {
+    Matrix& old = v->column;
+    Matrix fresh = old.numeric() ? Matrix(rows, 1, true, Matrix::Fill::None)
+                                 : Matrix(rows, 1, false, Matrix::Fill::Absent);
+    if (old.numeric()) {
+      const double* src = old.num();
+      double* dst = fresh.num();
+      std::copy(src, src + pos, dst);
+      std::fill(dst + pos, dst + pos + count, std::numeric_limits<double>::quiet_NaN());
+      std::copy(src + pos, src + case_count_, dst + pos + count);
+    } else {
+      StrCell* src = old.str();
+      StrCell* dst = fresh.str();
+      std::move(src, src + pos, dst);
+      std::move(src + pos, src + case_count_, dst + pos + count);
+    }
+    fresh.set_name(old.name());
+    old = std::move(fresh);
+  }
+  case_count_ = rows;
+}
+
+void Dataset::delete_cases(const std::vector<uint8_t>& drop) {
+  if (drop.size() != size_t(case_count_)) return;
+  int kept = 0;
+  for (uint8_t d : drop) kept += d == 0;
+  if (kept == case_count_) return;
+  for (auto& v : vars_) {
+    Matrix& old = v->column;
+    Matrix fresh(kept, 1, old.numeric(), old.numeric() ? Matrix::Fill::None : Matrix::Fill::Absent);
+    int k = 0;
+    for (int r = 0; r < case_count_; ++r) {
+      if (drop[size_t(r)]) continue;
+      if (old.numeric()) fresh[k++] = old[r];
+      else fresh.str()[k++] = std::move(old.str()[r]);
+    }
+    fresh.set_name(old.name());
+    old = std::move(fresh);
+  }
+  case_count_ = kept;
+}
+
 void Dataset::remove_variable(int i) {
   if (i < 0 || i >= variable_count()) return;
   DataVariable* v = vars_[size_t(i)].get();
   if (filter_ == v) filter_ = nullptr;
   if (weight_name_ && *weight_name_ == v->name()) weight_name_.reset();
   vars_.erase(vars_.begin() + i);
+  ++removals_;
   rebuild_index();
 }
 
@@ -158,6 +216,7 @@ bool Dataset::require_data(ErrorState& err) const {
 }
 
 void Dataset::close() {
+  if (!vars_.empty()) ++removals_;
   vars_.clear();
   index_.clear();
   case_count_ = 0;

@@ -136,6 +136,15 @@ class Dataset {
   // count rows and its name must be new. Returns false (nothing changes)
   // otherwise.
   bool append_variable(DataVariable&& v);
+  // The same, placed before position `pos` (0-based; variable count appends).
+  bool insert_variable(int pos, DataVariable&& v);
+
+  // --- Cases -------------------------------------------------------------
+  // Insert `count` cases before case `pos` (0-based; case count appends):
+  // new numeric cells NaN, new string cells absent.
+  void insert_cases(int pos, int count);
+  // Delete the cases whose entry in `drop` (case count long) is non-zero.
+  void delete_cases(const std::vector<uint8_t>& drop);
 
   // Remove the variable at position i; clears the weight or filter it was.
   void remove_variable(int i);
@@ -155,6 +164,9 @@ class Dataset {
   const DataVariable* filter() const { return filter_; }
   bool set_filter(std::string_view name, ErrorState& err);
   void clear_filter() { filter_ = nullptr; }
+  // Make `v` the filter: a variable of the list, or a temporary one outside
+  // it that the caller keeps alive while it is the filter.
+  void set_filter_variable(const DataVariable* v) { filter_ = v; }
   // True when no filter is set or the filter's value is finite and not 0.
   bool is_selected(int row) const;
 
@@ -168,6 +180,11 @@ class Dataset {
 
   // Raises 75 and returns false when no data is loaded.
   bool require_data(ErrorState& err) const;
+
+  // Counts removals of variables (and closes): a caller holding a column
+  // across code that may change the dataset compares it before and after
+  // to know whether the column may have gone.
+  uint64_t removals() const { return removals_; }
 
   // Free everything and return to the empty state.
   void close();
@@ -183,6 +200,7 @@ class Dataset {
   std::optional<std::string> weight_name_;  // weight variable's name; none = unweighted
   const DataVariable* filter_ = nullptr;   // filter variable; points into vars_
   std::optional<std::string> file_name_;   // file last opened from
+  uint64_t removals_ = 0;                  // variables removed so far, closes included
 };
 
 }  // namespace vop

@@ -1,0 +1,55 @@
+#include "data/data_session.h"
+
+#include "data/data_args.h"
+#include "data/data_assign.h"
+
+namespace vop {
+
+DataSession& data_session(Interpreter& interp) {
+  DataSession& s = interp.extension<DataSession>();
+  s.interp = &interp;
+  return s;
+}
+
+Matrix* DataSession::find_column(std::string_view name) {
+  return dataset.find_data_variable(name, &interp->workspace().current());
+}
+
+DataVariable* DataSession::find_variable(std::string_view name) {
+  Matrix* col = find_column(name);
+  return col ? dataset.find(col->name()) : nullptr;
+}
+
+bool DataSession::has_variable(std::string_view name) { return find_column(name) != nullptr; }
+
+Value DataSession::variable_values(std::string_view written, ErrorState& err) {
+  std::string name(written);
+  if (in_transform) to_upper_ascii(name);
+  std::vector<data::Ref> refs;
+  if (!name.empty() && name[0] == '$') {
+    const auto& sets = dataset.multiple_variables();
+    bool known = false;
+    for (const MultipleVariable& m : sets) known |= m.name == name;
+    if (!known) return {};
+    Matrix names = Matrix::text(name);
+    if (!data::resolve_refs(names, dataset, data::SetRefs::Members, &refs, err)) return {};
+    if (refs.empty()) return Matrix();
+  } else {
+    DataVariable* v = find_variable(name);
+    if (!v) return {};
+    refs.push_back({dataset.index_of(v->name()), -1, nullptr});
+  }
+  return data::values_of(dataset, refs, data::selected_cases(dataset), true, err);
+}
+
+bool DataSession::assign_variable(std::string_view name, const ExprNode& target, Value value,
+                                  Interpreter& in) {
+  return data::assign_variable_values(*this, name, &target, std::move(value),
+                                      data::MissingTarget::Fail, in.error());
+}
+
+bool DataSession::assign_data(const ExprNode& target, Value value, Interpreter& in) {
+  return data::assign_data_cells(*this, target, std::move(value), in.error());
+}
+
+}  // namespace vop
