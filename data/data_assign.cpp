@@ -108,6 +108,11 @@ bool write_values(Dataset& ds, DataVariable& v, const CaseIndex& idx, Value valu
 
 }  // namespace
 
+bool assign_selected(Dataset& ds, DataVariable& v, Value value, ErrorState& err) {
+  if (!value || value->empty()) return err.raise(kErrDeleteData);
+  return write_values(ds, v, CaseIndex(), std::move(value), err);
+}
+
 bool assign_variable_values(DataSession& s, std::string_view name, const ExprNode* target,
                             Value value, MissingTarget missing, ErrorState& err) {
   if (!value || value->empty()) return err.raise(kErrDeleteData);

@@ -25,6 +25,10 @@ enum class MissingTarget {
 bool assign_variable_values(DataSession& s, std::string_view name, const ExprNode* target,
                             Value value, MissingTarget missing, ErrorState& err);
 
+// variable = value at the cases that pass the filter, for a variable that
+// may stand outside the list (the temporary filter of !if).
+bool assign_selected(Dataset& ds, DataVariable& v, Value value, ErrorState& err);
+
 // Data(i, j) = value: i selects cases (":" the cases that pass the filter,
 // or case numbers), j variables (":" all, or references). A 1x1 value fills
 // every cell, any other must be cases x variables (70).

@@ -3,6 +3,7 @@
 
 #include "data/builtins_table.h"
 #include "data/data_session.h"
+#include "data/transform.h"
 
 namespace vop {
 
@@ -14,6 +15,8 @@ void install_data_builtins(Interpreter& interp) {
   install_dictionary_builtins(f);
   install_multiple_builtins(f);
   install_selection_builtins(f);
+  install_transform_builtins(f);
+  interp.set_data_compiler(compile_data_statement);
   interp.set_dataset_hooks(&data_session(interp));
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/interpreter.h"
 #include "data/dataset.h"
@@ -17,6 +18,7 @@ class DataSession : public InterpreterExtension, public DatasetHooks {
   Interpreter* interp = nullptr;  // the interpreter this belongs to; not owned
   bool in_transform = false;    // a transformation statement is running: names read upper-cased
   bool report_saves = false;    // DataSave() reports what it saved (Save Dataset command)
+  std::vector<const DataVariable*> temp_filters;  // filters of running !if statements, innermost last; not owned
 
   // The column a data variable name denotes: the variable itself or the
   // one a by-reference parameter of the current frame stands for.

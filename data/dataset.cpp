@@ -201,6 +201,8 @@ bool Dataset::set_filter(std::string_view name, ErrorState& err) {
 
 bool Dataset::is_selected(int row) const {
   if (!filter_) return true;
+  // A temporary filter made before cases were added does not reach them.
+  if (row >= filter_->column.rows()) return false;
   // A string filter selects a case whose value is present and not empty.
   if (!filter_->numeric()) {
     const StrCell& s = filter_->column.sat(row, 0);
