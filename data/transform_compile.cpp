@@ -32,6 +32,17 @@ void make_elementwise(std::vector<Token>& toks) {
   }
 }
 
+// The lexer hands ";" of these statements over as a plain separator; inside
+// "[ ]" it separates rows, as everywhere else.
+void mark_rows(std::vector<Token>& toks) {
+  int brackets = 0;
+  for (Token& t : toks) {
+    if (t.kind == TokenKind::LBracket) ++brackets;
+    if (t.kind == TokenKind::RBracket) --brackets;
+    if (brackets > 0 && t.kind == TokenKind::Semicolon) t.kind = TokenKind::RowSep;
+  }
+}
+
 // Position of the first token matching `pred` outside any bracket, or kNone.
 template <class Pred>
 size_t find_top(Tokens toks, Pred&& pred) {
@@ -242,6 +253,7 @@ bool compile_recode(Tokens toks, ErrorState& err, ExprNode& out) {
 
 bool compile_data_statement(Keyword statement, std::vector<Token>& tokens, ErrorState& err,
                             ExprNode& out) {
+  mark_rows(tokens);
   switch (statement) {
     case Keyword::DataCompute:
       make_elementwise(tokens);
