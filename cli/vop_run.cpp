@@ -23,8 +23,9 @@ namespace {
 
 void usage() {
   std::fprintf(stderr,
-               "usage: vop-run [--no-startup] [-p DIR] (-e TEXT | SCRIPT.s ...)\n"
+               "usage: vop-run [--no-startup] [-p DIR] [--data FILE] (-e TEXT | SCRIPT.s ...)\n"
                "  -e TEXT        run TEXT as a script\n"
+               "  --data FILE    open FILE before the first run (.vop: native, else .sav)\n"
                "  -p DIR         put DIR at the head of the function-file search path\n"
                "  --no-startup   do not run Syntax/start.s\n");
 }
@@ -43,6 +44,7 @@ bool read_file(const char* path, std::string* text) {
 int main(int argc, char** argv) {
   std::vector<std::string> texts;
   std::vector<std::string> dirs;
+  std::string data_file;
   bool startup = true;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--version")) {
@@ -55,6 +57,12 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(argv[i], "--no-startup")) {
       startup = false;
+    } else if (!std::strcmp(argv[i], "--data")) {
+      if (i + 1 >= argc) {
+        usage();
+        return 2;
+      }
+      data_file = argv[++i];
     } else if (!std::strcmp(argv[i], "-e") || !std::strcmp(argv[i], "-p")) {
       if (i + 1 >= argc) {
         usage();
@@ -91,6 +99,14 @@ int main(int argc, char** argv) {
   for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) interp.add_search_dir(*it);
 
   int status = 0;
+  if (!data_file.empty()) {
+    const bool native = data_file.size() >= 4 && data_file.compare(data_file.size() - 4, 4, ".vop") == 0;
+    interp.reset_run();
+    if (!vop::open_dataset(interp, data_file, native)) {
+      std::fprintf(stderr, "vop-run: cannot open data file %s\n", data_file.c_str());
+      return 2;
+    }
+  }
   if (startup && std::filesystem::exists("Syntax/start.s") && interp.run_startup()) status = 1;
   for (const std::string& text : texts)
     if (interp.run_text(text)) status = 1;
