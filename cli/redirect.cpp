@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "output/output_stream.h"
 #include "output/run_counts.h"
@@ -46,8 +48,11 @@ bool RunRedirect::save(OutputStream& out, bool failed_run) {
   if (tables > 0 && ::isatty(STDERR_FILENO)) std::fputc('\n', stderr);
   errno = 0;
   if (!SaveRedirectDocument(out, path_)) {
-    std::fprintf(stderr, "vop-run: cannot write %s: %s; it was left as it was\n", path_.c_str(),
-                 std::strerror(errno ? errno : EIO));
+    const int why = errno ? errno : EIO;
+    std::error_code ec;
+    const bool kept = std::filesystem::exists(path_, ec);
+    std::fprintf(stderr, "vop-run: cannot write %s: %s%s\n", path_.c_str(), std::strerror(why),
+                 kept ? " (the existing file is unchanged)" : "");
     return false;
   }
   if (failed_run)

@@ -90,6 +90,7 @@ TEST(VopRun, AFailedSaveIsAnErrorAndLeavesTheOldFile) {
   Result r = vop_run("--rtf '" + old + "' -e 'print(1)'");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("unchanged"), std::string::npos) << r.err;
   EXPECT_EQ(slurp(old), "old contents");
   std::remove(old.c_str());
 
