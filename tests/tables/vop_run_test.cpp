@@ -34,10 +34,12 @@ struct Result {
 };
 
 // Runs vop-run with `args` (shell words) from the source folder, with
-// stdout and stderr kept apart.
+// stdout and stderr kept apart (in files named after the test, as ctest
+// runs tests side by side).
 Result vop_run(const std::string& args) {
-  const std::string dir = ::testing::TempDir();
-  const std::string out = dir + "vop_run_stdout", err = dir + "vop_run_stderr";
+  const std::string base = ::testing::TempDir() + "vop_run_" +
+                           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string out = base + ".stdout", err = base + ".stderr";
   const std::string cmd = std::string("cd '") + VOP_SOURCE_DIR + "' && '" + VOP_RUN + "' --no-startup " +
                           args + " >'" + out + "' 2>'" + err + "' </dev/null";
   Result r;
@@ -45,6 +47,8 @@ Result vop_run(const std::string& args) {
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   r.out = slurp(out);
   r.err = slurp(err);
+  std::remove(out.c_str());
+  std::remove(err.c_str());
   return r;
 }
 
