@@ -90,12 +90,32 @@ TEST(RedirectedRun, HtmlFileGetsHeadingsTextAndTablesAsFragments) {
 TEST(RedirectedRun, NumericHtmlTablesAreScaledAndShowNaNAndInf) {
   ScriptRun s;
   ASSERT_TRUE(s.redirect(true));
-  ASSERT_EQ(s.run("print([12345 -2; NaN 1]); print([NaN -Inf Inf])"), 0);
+  ASSERT_EQ(s.run("print([12345 -2; NaN 1], []); print([NaN -Inf Inf], [], [])"), 0);
   EXPECT_EQ(s.file(), "1.0e+004 *\n\n<TABLE class='mytable'>"
                       "<TR>\n<TD>   1.2345</TD><TD>  -0.0002</TD></TR>"
                       "<TR>\n<TD>NaN</TD><TD>   0.0001</TD></TR></TABLE>"
                       "\n<TABLE class='mytable'>"
                       "<TR>\n<TD>NaN</TD><TD>-Inf</TD><TD>Inf</TD></TR></TABLE>");
+}
+
+TEST(RedirectedRun, PrintOfTheDataAloneIsTheMatrixDisplay) {
+  // print(x) shows x as the window would, one line at a time; it is no table.
+  ScriptRun window;
+  ASSERT_EQ(window.run("print([1.5 -2; 3 4]); print(zeros(0, 3))"), 0);
+  ASSERT_TRUE(window.window.text.ends_with("\n[]\n")) << window.window.text;
+  for (bool html : {false, true}) {
+    ScriptRun s;
+    ASSERT_TRUE(s.redirect(html));
+    ASSERT_EQ(s.run("print([1.5 -2; 3 4]); print(zeros(0, 3))"), 0);
+    std::string expected;
+    for (size_t at = 0, end; at < window.window.text.size(); at = end + 1) {
+      end = window.window.text.find('\n', at);
+      const std::string line = window.window.text.substr(at, end + 1 - at);
+      expected += html ? line : "{\\s0\\ql\\f0\\fs16 " + line + "\\par}\n";
+    }
+    EXPECT_EQ(s.file(), expected) << html;
+    EXPECT_EQ(s.out.documents().counts.tables, 0) << html;
+  }
 }
 
 TEST(RedirectedRun, OutputTypeNamesTheTarget) {
