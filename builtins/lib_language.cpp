@@ -175,9 +175,16 @@ Value b_syntax(Call& c) {
 
 // print(data, row labels, column labels, text colours, background colours,
 // horizontal borders, vertical borders): a survey table for the target.
+// The data alone is shown as the console shows a value, in every target.
 Value b_print(Call& c) {
   constexpr int kTableParts = 7;
   if (c.argc() > kTableParts) return c.fail(kErrTooManyArgs);
+  if (c.argc() == 1) {
+    Value data = c.arg(0);
+    if (!data) return {};
+    display_matrix(*data, false, c.interp().out());
+    return c.none();
+  }
   Value parts[kTableParts];
   for (int i = 0; i < c.argc(); ++i)
     if (!(parts[i] = c.arg(i))) return {};

@@ -3,9 +3,12 @@
 //
 //   vop-run [options] SCRIPT.s ...   run each script file in turn
 //   vop-run [options] -e TEXT        run TEXT
+//   vop-run --rtf FILE ...           write the runs' output as an RTF document
+//   vop-run --excel-html FILE ...    ... or as an Excel-HTML workbook
 //
 // The exit status is 0 when every run ended without an error, 1 when a run
-// reported one, and 2 for bad usage or an unreadable script.
+// reported one or a redirected document could not be written, and 2 for bad
+// usage or an unreadable script.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "builtins/library.h"
+#include "cli/redirect.h"
 #include "core/interpreter.h"
 #include "data/data_builtins.h"
 #include "output/output_stream.h"
@@ -23,11 +27,14 @@ namespace {
 
 void usage() {
   std::fprintf(stderr,
-               "usage: vop-run [--no-startup] [-p DIR] [--data FILE] (-e TEXT | SCRIPT.s ...)\n"
+               "usage: vop-run [--no-startup] [-p DIR] [--data FILE] [--rtf FILE | --excel-html FILE]\n"
+               "               (-e TEXT | SCRIPT.s ...)\n"
                "  -e TEXT        run TEXT as a script\n"
                "  --data FILE    open FILE before the first run (.vop: native, else .sav)\n"
                "  -p DIR         put DIR at the head of the function-file search path\n"
-               "  --no-startup   do not run Syntax/start.s\n");
+               "  --no-startup   do not run Syntax/start.s\n"
+               "  --rtf FILE     write the output as an RTF document to FILE\n"
+               "  --excel-html FILE  write the output as an Excel-HTML workbook to FILE\n");
 }
 
 bool read_file(const char* path, std::string* text) {
@@ -46,7 +53,16 @@ int main(int argc, char** argv) {
   std::vector<std::string> dirs;
   std::string data_file;
   bool startup = true;
+  vop::RunRedirect redirect;
   for (int i = 1; i < argc; ++i) {
+    bool taken = false;
+    std::string bad;
+    if (!redirect.parse(argc, argv, &i, &taken, &bad)) {
+      std::fprintf(stderr, "vop-run: %s\n", bad.c_str());
+      usage();
+      return 2;
+    }
+    if (taken) continue;
     if (!std::strcmp(argv[i], "--version")) {
       std::printf("vop-run 0.1.0\n");
       return 0;
@@ -108,8 +124,12 @@ int main(int argc, char** argv) {
     }
   }
   if (startup && std::filesystem::exists("Syntax/start.s") && interp.run_startup()) status = 1;
+  if (redirect.wanted() && !redirect.arm(out)) return 1;
+  bool failed = false;
   for (const std::string& text : texts)
-    if (interp.run_text(text)) status = 1;
+    if (interp.run_text(text)) failed = true;
+  if (failed) status = 1;
+  if (redirect.wanted() && !redirect.save(out, failed)) status = 1;
   const std::string& pasted = out.syntax_buffer().text;
   if (!pasted.empty()) std::fprintf(stderr, "-- syntax --\n%s\n", pasted.c_str());
   return status;

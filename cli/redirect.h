@@ -1,0 +1,36 @@
+// The redirected run of vop-run: `--rtf FILE` or `--excel-html FILE` sends
+// the output of the runs into a temporary "vop" file, as the desktop
+// program's redirect commands do, and writes the RTF document or the
+// Excel-HTML workbook to FILE afterwards.
+#pragma once
+
+#include <string>
+
+namespace vop {
+
+class OutputStream;
+
+class RunRedirect {
+ public:
+  // Takes option argv[*i] if it is a redirect option, consuming its file
+  // argument. Returns false with a message in `error` for a bad use
+  // (missing file, a second redirect); `*taken` says whether it was ours.
+  bool parse(int argc, char** argv, int* i, bool* taken, std::string* error);
+  bool wanted() const { return !path_.empty(); }
+
+  // Opens the redirect before the runs and shows the table count as a
+  // progress line when stderr is a terminal. False with a message on stderr
+  // when no temporary file can be made.
+  bool arm(OutputStream& out);
+  // Writes the document after the runs; `failed_run` says whether a run
+  // reported an error (its report is inside the document). False, with a
+  // message on stderr, when the document could not be written; an existing
+  // file is then left as it was.
+  bool save(OutputStream& out, bool failed_run);
+
+ private:
+  std::string path_;   // the document to write; empty: no redirect
+  bool html_ = false;  // Excel-HTML workbook, else RTF document
+};
+
+}  // namespace vop
