@@ -45,25 +45,34 @@ std::string pspp_syntax(const std::string& file) {
          "DESCRIPTIVES id TO q98 /STATISTICS=MEAN.\n";
 }
 
-// One plain pass over `columns` columns of the dataset: what a step that
-// reads them (and writes one) cannot do without.
-double one_pass(const vop::Dataset& ds, int first, int columns) {
-  const double t0 = now_s();
+// One plain pass over the columns a step touches: reading `reads` columns
+// and writing `writes` columns of the same length, what the step cannot do
+// without.
+double one_pass(const vop::Dataset& ds, int first, int reads, int writes) {
   const int n = ds.case_count();
-  std::vector<double> out(size_t(n), 0.0);
-  for (int c = first; c < first + columns; ++c) {
+  // Buffers made and touched before the clock starts: a step writes into
+  // columns that exist, so the baseline does not pay for fresh pages.
+  std::vector<double> sum(size_t(n), 0.0), out(size_t(n), 0.0);
+  const double t0 = now_s();
+  for (int c = first; c < first + reads; ++c) {
     const double* x = ds.variable(c).column.num();
+    for (int r = 0; r < n; ++r) sum[size_t(r)] += x[r];
+  }
+  for (int w = 0; w < writes; ++w) {
+    const double* x = ds.variable(first + w % std::max(reads, 1)).column.num();
     for (int r = 0; r < n; ++r) out[size_t(r)] += x[r];
   }
-  volatile double sink = out[size_t(n / 2)];
+  const double t = now_s() - t0;
+  volatile double sink = sum[size_t(n / 2)] + out[size_t(n / 2)];
   (void)sink;
-  return now_s() - t0;
+  return t;
 }
 
 struct Step {
   const char* name;     // what the step does
   std::string text;     // its script text
-  int first, columns;   // the columns it touches, for the one-pass baseline
+  int first;            // the first column it touches
+  int reads, writes;    // columns it reads and writes, for the one-pass baseline
 };
 
 int steps(const std::string& file) {
@@ -72,15 +81,15 @@ int steps(const std::string& file) {
   vop::install_builtins(interp);
   vop::install_data_builtins(interp);
   const Step list[] = {
-      {"DataOpen", "DataOpen(\"" + file + "\")", 0, 0},
-      {"!compute from 3 variables", "!compute total = q1 + q2 + q4.", 2, 3},
+      {"DataOpen", "DataOpen(\"" + file + "\")", 0, 0, 0},
+      {"!compute from 3 variables", "!compute total = q1 + q2 + q4.", 2, 3, 1},
       {"!recode 20 variables, 4 rules",
        "!recode q3 q5 q6 q7 q8 q9 q10 q11 q12 q13 q14 q15 q16 q17 q18 q19 q20 q21 q22 q23"
        " (1 thru 2 = 1) (3 = 2) (4 thru 5 = 3) (sysmis = 9).",
-       4, 20},
-      {"!if with a condition", "!if (q24 > 3) flag = 1.", 25, 1},
+       4, 20, 20},
+      {"!if with a condition", "!if (q24 > 3) flag = 1.", 25, 1, 1},
       {"weighted means of 100 variables",
-       "m = zeros(1, 100);\nw = wgh;\nfor k = 1:100\n  m(k) = cmean(Data(:, k), w);\nend", 0, 100},
+       "m = zeros(1, 100);\nw = wgh;\nfor k = 1:100\n  m(k) = cmean(Data(:, k), w);\nend", 0, 100, 0},
   };
   std::printf("%-34s %9s %9s %7s\n", "step", "time s", "pass s", "ratio");
   for (const Step& s : list) {
@@ -90,11 +99,11 @@ int steps(const std::string& file) {
       return 1;
     }
     const double t = now_s() - t0;
-    if (s.columns == 0) {
+    if (s.reads == 0) {
       std::printf("%-34s %9.3f\n", s.name, t);
       continue;
     }
-    const double pass = one_pass(vop::dataset_of(interp), s.first, s.columns);
+    const double pass = one_pass(vop::dataset_of(interp), s.first, s.reads, s.writes);
     std::printf("%-34s %9.3f %9.3f %7.2f\n", s.name, t, pass, t / pass);
   }
   return 0;

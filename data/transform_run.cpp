@@ -3,6 +3,7 @@
 // of data variables are read upper-cased.
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,16 @@ Value b_if(Call& c) {
   TransformScope scope(s);
   Value condition = c.arg(0);
   if (!condition) return {};
-  DataVariable temp = make_variable(kIfFilterName, condition->numeric(), ds.case_count());
-  if (!data::assign_selected(ds, temp, std::move(condition), c.err())) return {};
+  DataVariable temp;
+  if (!ds.filter() && condition.owned() && condition->cols() == 1 &&
+      condition->rows() == ds.case_count() && ds.case_count() > 1) {
+    // Every case takes its own condition value: the value is the column.
+    temp.column = std::move(condition).take();
+    temp.column.set_name(kIfFilterName);
+  } else {
+    temp = make_variable(kIfFilterName, condition->numeric(), ds.case_count());
+    if (!data::assign_selected(ds, temp, std::move(condition), c.err())) return {};
+  }
   FilterSwap swap(s, &temp);
   Value value = c.arg(2);
   if (!value) return {};
@@ -161,18 +170,65 @@ DataVariable* recode_target(DataSession& s, DataVariable& source, const ExprNode
   return s.dataset.create_variable(name, true, err);
 }
 
-void recode_column(const std::vector<RecodeRule>& rules, const data::CaseList& cases,
-                   const double* src, double* dst) {
-  for (int k = 0; k < cases.count; ++k) {
-    const int row = cases.row(k);
-    const double x = src[row];
-    for (const RecodeRule& r : rules) {
-      if (!matches(r, x)) continue;
-      dst[row] = std::isinf(r.result) ? x : r.result;
-      break;
+// What the rules do with one value: the first matching rule's result, the
+// value itself (copy), or nothing (no rule matched).
+enum class Outcome : uint8_t { None, Result, Keep };
+
+// The rules' answers for the small whole numbers that survey codes are,
+// worked out once per statement so that recoding a column is a table lookup
+// per value; other values go through the rules.
+class RecodeTable {
+ public:
+  explicit RecodeTable(const std::vector<RecodeRule>& rules) : rules_(rules) {
+    for (int v = kLow; v <= kHigh; ++v) decide(double(v), &outcome_[size_t(v - kLow)], &value_[size_t(v - kLow)]);
+    decide(kNaN, &nan_outcome_, &nan_value_);
+  }
+
+  // Recode src into dst at the listed cases.
+  void apply(const data::CaseList& cases, const double* src, double* dst) const {
+    for (int k = 0; k < cases.count; ++k) {
+      const int row = cases.row(k);
+      const double x = src[row];
+      Outcome o;
+      double y;
+      if (x >= kLow && x <= kHigh && x == double(int(x))) {
+        o = outcome_[size_t(int(x) - kLow)];
+        y = value_[size_t(int(x) - kLow)];
+      } else if (std::isnan(x)) {
+        o = nan_outcome_;
+        y = nan_value_;
+      } else {
+        decide(x, &o, &y);
+      }
+      if (o == Outcome::Result) dst[row] = y;
+      else if (o == Outcome::Keep) dst[row] = x;
     }
   }
-}
+
+ private:
+  // Whole numbers from kLow to kHigh are looked up: survey codes, counts
+  // and scale points, with room for negative "not asked" codes.
+  static constexpr int kLow = -256;
+  static constexpr int kHigh = 1023;
+  static constexpr size_t kSize = size_t(kHigh - kLow + 1);
+
+  void decide(double x, Outcome* o, double* y) const {
+    for (const RecodeRule& r : rules_) {
+      if (!matches(r, x)) continue;
+      *o = std::isinf(r.result) ? Outcome::Keep : Outcome::Result;
+      *y = r.result;
+      return;
+    }
+    *o = Outcome::None;
+    *y = 0;
+  }
+
+  const std::vector<RecodeRule>& rules_;  // the statement's rules; not owned
+  Outcome outcome_[kSize];                // per whole number kLow..kHigh
+  double value_[kSize];                   // its result where outcome_ is Result
+  Outcome nan_outcome_;                   // what the rules do with NaN
+  double nan_value_;
+};
 
 Value b_recode(Call& c) {
   DataSession& s = data_session(c.interp());
@@ -184,6 +240,7 @@ Value b_recode(Call& c) {
   const ExprNode& sources = c.arg_node(0);
   const ExprNode& targets = c.arg_node(2);
   const data::CaseList cases = data::selected_cases(ds);
+  const auto table = std::make_unique<RecodeTable>(rules);
   for (size_t k = 0; k < sources.kids.size(); ++k) {
     const std::string name = upper(sources.kids[k].text);
     DataVariable* source = s.find_variable(name);
@@ -192,7 +249,7 @@ Value b_recode(Call& c) {
     const ExprNode* into = targets.kids.empty() ? nullptr : &targets.kids[k];
     DataVariable* target = recode_target(s, *source, into, c.err());
     if (!target) return {};
-    recode_column(rules, cases, source->column.num(), target->column.num());
+    table->apply(cases, source->column.num(), target->column.num());
   }
   return c.none();
 }
