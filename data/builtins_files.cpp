@@ -68,7 +68,9 @@ bool open_file(Interpreter& interp, const std::string& name, bool native) {
   DataSession& s = data_session(interp);
   Dataset& ds = s.dataset;
   ErrorState& err = interp.error();
-  ds.close();
+  s.safe_point();
+  s.close_dataset();
+  s.safe_point();
   const std::string path = native_path(name);
   const bool ok = native ? read_native(path, ds, err) : read_sav(path, ds, err);
   if (!ok) {
@@ -93,11 +95,15 @@ Value b_data_open(Call& c) {
 Value b_data_open_tab(Call& c) {
   std::string name;
   if (!one_text(c, 0, &name)) return {};
-  Dataset& ds = data_session(c.interp()).dataset;
+  DataSession& s = data_session(c.interp());
+  Dataset& ds = s.dataset;
   if (!ds.empty()) {
     std::puts(kOldDataLost);
     std::fflush(stdout);
   }
+  s.safe_point();
+  s.close_dataset();
+  s.safe_point();
   if (!read_tab(native_path(name), ds, c.err())) return {};
   // No stored name: DataSave() would otherwise write a system file over
   // the tab file the data came from.
@@ -146,9 +152,11 @@ Value b_data_save_tab(Call& c) {
 }
 
 Value b_data_close(Call& c) {
-  Dataset& ds = data_session(c.interp()).dataset;
-  if (!ds.require_data(c.err())) return {};
-  ds.close();
+  DataSession& s = data_session(c.interp());
+  if (!s.dataset.require_data(c.err())) return {};
+  s.safe_point();
+  s.close_dataset();
+  s.safe_point();
   return c.none();
 }
 

@@ -34,7 +34,10 @@ Value b_wgh(Call& c) {
   const Dataset& ds = dataset(c);
   const DataVariable* w = ds.weight_name() ? ds.find(*ds.weight_name()) : nullptr;
   if (!w) return indexed(c, Matrix());
-  if (!ds.filter()) return indexed(c, Value::borrow(w->column));
+  if (!ds.filter()) {
+    w->lent = true;
+    return indexed(c, Value::borrow(w->column));
+  }
   const data::CaseList cases = data::selected_cases(ds);
   std::vector<data::Ref> ref{{ds.index_of(w->name()), -1, nullptr}};
   return indexed(c, data::values_of(ds, ref, cases, false, c.err()));
@@ -61,7 +64,9 @@ Value b_data_select(Call& c) {
 
 Value b_filter(Call& c) {
   const DataVariable* f = dataset(c).filter();
-  return indexed(c, f ? Value::borrow(f->column) : Value(Matrix()));
+  if (!f) return indexed(c, Matrix());
+  f->lent = true;
+  return indexed(c, Value::borrow(f->column));
 }
 
 Value b_filter_name(Call& c) {

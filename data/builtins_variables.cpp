@@ -97,11 +97,14 @@ Value b_del_var(Call& c) {
   }
   std::sort(vars.begin(), vars.end());
   vars.erase(std::unique(vars.begin(), vars.end()), vars.end());
-  for (auto it = vars.rbegin(); it != vars.rend(); ++it) ds.remove_variable(*it);
+  DataSession& s = data_session(c.interp());
+  s.safe_point();
+  for (auto it = vars.rbegin(); it != vars.rend(); ++it) s.remove_variable(*it);
   std::erase_if(ds.multiple_variables(), [&](const MultipleVariable& m) {
     return std::find(sets.begin(), sets.end(), m.name) != sets.end();
   });
   if (!vars.empty()) prune_multiple(ds);
+  s.safe_point();
   return c.none();
 }
 

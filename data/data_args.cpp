@@ -181,7 +181,10 @@ Value values_of(const Dataset& ds, const std::vector<Ref>& refs, const CaseList&
     if (ds.variable(r.var).numeric() != numeric) return err.raise(kErrTypes), Value();
   if (refs.size() == 1 && cases.all) {
     const DataVariable& v = ds.variable(refs[0].var);
-    if (!convert || reads_raw(v, refs[0].via)) return Value::borrow(v.column);
+    if (!convert || reads_raw(v, refs[0].via)) {
+      v.lent = true;
+      return Value::borrow(v.column);
+    }
   }
   Matrix out(cases.count, int(refs.size()), numeric, numeric ? Matrix::Fill::None : Matrix::Fill::Absent);
   for (size_t j = 0; j < refs.size(); ++j) {

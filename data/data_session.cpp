@@ -20,6 +20,29 @@ DataVariable* DataSession::find_variable(std::string_view name) {
   return col ? dataset.find(col->name()) : nullptr;
 }
 
+namespace {
+// Inside a user function: an expression of a caller may hold lent columns.
+bool nested(Interpreter& in) { return in.workspace().depth() > 1; }
+}  // namespace
+
+void DataSession::remove_variable(int i) {
+  if (nested(*interp) && dataset.variable(i).lent) retired.push_back(dataset.take_variable(i));
+  else dataset.remove_variable(i);
+}
+
+void DataSession::close_dataset() {
+  if (nested(*interp))
+    for (int i = dataset.variable_count() - 1; i >= 0; --i)
+      if (dataset.variable(i).lent) retired.push_back(dataset.take_variable(i));
+  dataset.close();
+}
+
+void DataSession::safe_point() {
+  if (nested(*interp)) return;
+  retired.clear();
+  for (int i = 0; i < dataset.variable_count(); ++i) dataset.variable(i).lent = false;
+}
+
 bool DataSession::has_variable(std::string_view name) { return find_column(name) != nullptr; }
 
 Value DataSession::variable_values(std::string_view written, ErrorState& err) {

@@ -3,6 +3,7 @@
 // DatasetHooks: leaf names, assignments to data variables and Data(i, j).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,20 @@ class DataSession : public InterpreterExtension, public DatasetHooks {
   bool in_transform = false;    // a transformation statement is running: names read upper-cased
   bool report_saves = false;    // DataSave() reports what it saved (Save Dataset command)
   std::vector<const DataVariable*> temp_filters;  // filters of running !if statements, innermost last; not owned
+  // Variables removed by a function while an expression that called it may
+  // still hold their lent columns (A + f(), where f deletes A): kept alive
+  // until the next safe point.
+  std::vector<std::unique_ptr<DataVariable>> retired;
+
+  // Remove variables, or close the dataset, keeping lent columns alive when
+  // the removal happens inside a function.
+  void remove_variable(int i);
+  void close_dataset();
+  // Called by the builtins that remove variables, before and after their
+  // work: at the script level such a builtin (it gives no value) stands
+  // alone or ends the expression it is in, so no lent column is still held
+  // and the retired variables can go.
+  void safe_point();
 
   // The column a data variable name denotes: the variable itself or the
   // one a by-reference parameter of the current frame stands for.

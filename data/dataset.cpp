@@ -161,14 +161,17 @@ void Dataset::delete_cases(const std::vector<uint8_t>& drop) {
   case_count_ = kept;
 }
 
-void Dataset::remove_variable(int i) {
-  if (i < 0 || i >= variable_count()) return;
-  DataVariable* v = vars_[size_t(i)].get();
-  if (filter_ == v) filter_ = nullptr;
+void Dataset::remove_variable(int i) { take_variable(i); }
+
+std::unique_ptr<DataVariable> Dataset::take_variable(int i) {
+  if (i < 0 || i >= variable_count()) return nullptr;
+  std::unique_ptr<DataVariable> v = std::move(vars_[size_t(i)]);
+  if (filter_ == v.get()) filter_ = nullptr;
   if (weight_name_ && *weight_name_ == v->name()) weight_name_.reset();
   vars_.erase(vars_.begin() + i);
   ++removals_;
   rebuild_index();
+  return v;
 }
 
 bool Dataset::rename_variable(int i, std::string name) {

@@ -63,6 +63,7 @@ struct DataVariable {
   int string_width = 0;                 // declared width of a string; 0 for numbers / not fixed
   int measure = 2;                      // measurement level code as stored in a system file
   std::array<double, 3> missing_values{};  // values of the missing-value specification
+  mutable bool lent = false;            // the column was handed to a script without a copy
 
   const std::string& name() const { return column.name(); }
   bool numeric() const { return column.numeric(); }
@@ -148,6 +149,8 @@ class Dataset {
 
   // Remove the variable at position i; clears the weight or filter it was.
   void remove_variable(int i);
+  // The same, handing the variable to the caller instead of freeing it.
+  std::unique_ptr<DataVariable> take_variable(int i);
 
   // Rename the variable at position i (the name must be new).
   bool rename_variable(int i, std::string name);

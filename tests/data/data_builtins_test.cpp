@@ -314,6 +314,17 @@ TEST_F(DataBuiltins, DataVariablesAsNames) {
   EXPECT_TRUE(SameNumbers(nums("q"), {kNan, kNan, kNan, kNan}));
 }
 
+TEST_F(DataBuiltins, AColumnLentToAnExpressionOutlivesItsDeletionByAFunction) {
+  write_file("dropa.s", "function r = dropa()\n DataDelVar(\"A\");\n r = 1;\nend\n");
+  write_file("closeall.s", "function r = closeall()\n DataClose;\n r = 0;\nend\n");
+  interp_.add_search_dir(dir_.string());
+  ok(std::string(kSmall) + "y = A + dropa()\nn = nvar\nz = B + closeall()\nm = nvar");
+  EXPECT_TRUE(SameNumbers(nums("y"), {2, 3, 4, 5}));
+  EXPECT_TRUE(SameNumbers(nums("n"), {2}));
+  EXPECT_TRUE(SameNumbers(nums("z"), {10, 20, 30, 40}));
+  EXPECT_TRUE(SameNumbers(nums("m"), {0}));
+}
+
 TEST_F(DataBuiltins, OwnColumnIsLentOnlyWithoutConversionOrSelection) {
   ok(std::string(kSmall) + "Data(:, \"A\")\nA\nDataX(:, 1)");
   EXPECT_EQ(out(), std::string(out()).substr(0));  // the display shows the lent column by its name
