@@ -230,8 +230,9 @@ bool read_tab(const std::string& path, Dataset& ds, ErrorState& err) {
   const int cases = int(shape.cases);
   ds.set_case_count(cases);
   for (int64_t c = 0; c < ncols; ++c) {
-    std::string name = "V" + std::to_string(c + 1);
-    ds.append_variable(make_variable(std::move(name), !shape.is_string[size_t(c)], cases));
+    char name[24];
+    std::snprintf(name, sizeof name, "V%lld", static_cast<long long>(c + 1));
+    ds.append_variable(make_variable(name, !shape.is_string[size_t(c)], cases));
   }
   std::rewind(f);
   if (!fill(f, ds, cases)) {
