@@ -48,6 +48,10 @@ std::optional<Matrix> rand_uniform(RandomGenerator& gen, const Matrix* first,
 std::optional<Matrix> rand_normal(RandomGenerator& gen, const Matrix* first,
                                   const Matrix* second, ErrorState& err);
 
+// The same for a shape already checked.
+std::optional<Matrix> rand_uniform(RandomGenerator& gen, Shape shape, ErrorState& err);
+std::optional<Matrix> rand_normal(RandomGenerator& gen, Shape shape, ErrorState& err);
+
 // srand(s): the state becomes s rounded half to even, modulo 2^32.
 bool srand_value(RandomGenerator& gen, const Matrix& s, ErrorState& err);
 // srand(): a seed from the clock.
