@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 #include "core/errors.h"
 #include "core/matrix.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "builtins/fortran.h"
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop::builtins {
 

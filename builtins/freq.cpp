@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 #include "builtins/sort.h"
 
 namespace vop::builtins {

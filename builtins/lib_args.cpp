@@ -1,6 +1,6 @@
 // Argument handling that several wrapper files share.
 #include "builtins/library.h"
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop {
 

@@ -9,7 +9,7 @@
 
 #include "builtins/fortran.h"
 #include "core/lu.h"
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop::builtins {
 

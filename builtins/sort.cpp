@@ -12,7 +12,7 @@
 #include <cstring>
 #include <utility>
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop::builtins {
 
