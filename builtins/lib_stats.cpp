@@ -79,10 +79,14 @@ constexpr std::string_view kStats[] = {"sum", "prod", "min", "max", "mean",
 }  // namespace
 
 void install_stats_builtins(BuiltinFamily& f) {
-  static std::vector<std::string> names;  // the family table keeps views of these
-  if (names.empty())
+  // The family table keeps views of these names; made once, safely even
+  // when interpreters are set up on several threads.
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all;
     for (std::string_view s : kStats)
-      for (const char* prefix : {"", "c", "r", "m"}) names.push_back(prefix + std::string(s));
+      for (const char* prefix : {"", "c", "r", "m"}) all.push_back(prefix + std::string(s));
+    return all;
+  }();
   for (const std::string& n : names) f.add({n, 1, n[0] == 'r' && n != "range" ? 1 : 2, 1, b_statistic});
   for (std::string_view n : {"cum", "ccum", "rcum", "mcum"}) f.add({n, 1, 1, 1, b_cumulative});
   f.add({

@@ -53,6 +53,8 @@ TEST_F(AlgebraBuiltins, SingularValues) {
       {"svd([]);", kErrNotEmpty},
       {"svd(\"a\");", kErrNumeric},
       {"[a, b] = svd([1; 2]);", kErrTooManyResults},
+      {"x = svd(zeros(3, 0));", kErrNotEmpty},  // rows but no values
+      {"[u, s, v] = svd(zeros(3, 0));", kErrNotEmpty},
   });
 }
 

@@ -108,6 +108,8 @@ TEST_F(StatsBuiltins, Correlation) {
       {"corr([1 3; 2 1; 3 2])", "[1 -0.5; -0.5 1]"},
       {"corr([1; 2; 3], [3; 1; 2])", "-0.5"},
       {"corr([1; 2; 3], [])", "1"},
+      {"size(corr(zeros(3, 0)))", "[0 0]"},  // no variables, no correlations
+      {"size(corr([1; 2; 3], zeros(3, 0)))", "[1 0]"},
       {"corr([1 3; 2 1; 3 2], [], [1; 1; 1])", "[1 -0.5; -0.5 1]"},
       // Case weights: a weight of 2 counts the case twice.
       {"corr([1 3; 2 1; 3 2], [], [2; 1; 1])", "corr([1 3; 1 3; 2 1; 3 2])"},
