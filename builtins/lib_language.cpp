@@ -1,5 +1,6 @@
 // Builtins of no family: constants, existence and type tests, run control
 // (error, eval, path), output shortcuts and the workspace statements.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -150,7 +151,8 @@ Value b_path(Call& c) {
   std::string dir;
   if (!one_text(c, 0, &dir)) return {};
   if (dir.empty()) return c.fail(79);
-  if (dir.size() < 2 || dir[0] != '.' || dir[1] != '\\') return c.fail(kErrPathPrefix);
+  // ".\" as scripts write it; "./" as well on this platform.
+  if (dir.size() < 2 || dir[0] != '.' || (dir[1] != '\\' && dir[1] != '/')) return c.fail(kErrPathPrefix);
   std::string base = c.interp().base_dir();
   if (!base.empty() && base.back() != '/') base += '/';
   c.interp().add_search_dir(base + native_path(dir.substr(2)));
@@ -303,18 +305,16 @@ Value b_clear(Call& c) {
   return c.none();
 }
 
-// who, who global: the variables with their sizes, newest first.
+// who, who global: the names of the frame's (or the global) variables,
+// one per line, sorted.
 Value b_who(Call& c) {
   Workspace& ws = c.interp().workspace();
   const bool global = !c.node().kids.empty();
   CallFrame& frame = global ? ws.globals() : ws.current();
+  std::vector<std::string> names = frame.local_names();
+  std::sort(names.begin(), names.end());
   OutputSink& out = c.interp().out();
-  out.WriteLine(global ? "Global variables:" : "Variables:");
-  for (const std::string& name : frame.local_names()) {
-    const Matrix* m = frame.find_local(name);
-    out.WriteLine("  " + name + "  " + std::to_string(m->rows()) + "x" +
-                  std::to_string(m->cols()) + (m->numeric() ? "" : "  string"));
-  }
+  for (const std::string& name : names) out.WriteLine(name);
   return c.none();
 }
 

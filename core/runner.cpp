@@ -244,7 +244,13 @@ bool Interpreter::run_nested_text(std::string_view text) {
   CharSource src = CharSource::from_pushed_text(text);
   CompileEnv env{error_, functions_, data_compiler_ ? &data_compiler_ : nullptr};
   std::unique_ptr<Program> program = compile_text(env, src);
-  if (!program || error_.failed()) return false;
+  if (!program || error_.failed()) {
+    error_.forget_line();
+    return false;
+  }
+  // Lines of this text mean nothing in the report: an error in it is shown
+  // with the line of the statement that runs it.
+  for (StatementNode& st : program->nodes) st.line = 0;
   run_statements(*program);
   return !error_.failed();
 }
