@@ -266,13 +266,13 @@ Value b_global(Call& c) {
   CallFrame& frame = ws.current();
   for (const ExprNode& n : c.node().kids) {
     const std::string& name = n.text;
-    if (frame.aliases.count(name)) return c.fail(kErrAliasGlobal);
-    if (frame.global_names.count(name)) continue;
+    if (frame.find_alias(name)) return c.fail(kErrAliasGlobal);
+    if (frame.declares_global(name)) continue;
     std::unique_ptr<Matrix> local = frame.take_local(name);
     Matrix* global = ws.globals().find_local(name);
     if (!global) ws.globals().put_local(name, local ? std::move(*local) : Matrix());
     else if (local) ws.globals().put_local(name, std::move(*local));
-    frame.global_names.insert(name);
+    frame.declare_global(name);
   }
   return c.none();
 }
@@ -285,11 +285,11 @@ Value b_clear(Call& c) {
   if (global) {
     if (kids.size() == 1) {
       ws.globals().clear_locals();
-      frame.global_names.clear();
+      frame.undeclare_all_globals();
     }
     for (size_t k = 1; k < kids.size(); ++k) {
       ws.globals().remove_local(kids[k].text);
-      frame.global_names.erase(kids[k].text);
+      frame.undeclare_global(kids[k].text);
     }
     return c.none();
   }
@@ -299,8 +299,8 @@ Value b_clear(Call& c) {
   }
   for (const ExprNode& n : kids) {
     if (frame.remove_local(n.text)) continue;
-    if (frame.aliases.erase(n.text)) continue;
-    frame.global_names.erase(n.text);
+    if (frame.remove_alias(n.text)) continue;
+    frame.undeclare_global(n.text);
   }
   return c.none();
 }

@@ -12,13 +12,23 @@ Matrix* CallFrame::find_local(std::string_view name) const {
   return it == locals_.end() ? nullptr : it->second.value.get();
 }
 
+Matrix* CallFrame::find_local(const NameKey& key) const {
+  if (locals_.empty()) return nullptr;
+  auto it = locals_.find(key);
+  return it == locals_.end() ? nullptr : it->second.value.get();
+}
+
 Matrix& CallFrame::put_local(std::string name, Matrix&& m) {
   m.set_name(name);
   auto [it, inserted] = locals_.try_emplace(std::move(name));
   Local& local = it->second;
+  // An existing variable keeps its place: lookups that remember it stay right.
   if (local.value) *local.value = std::move(m);
   else local.value = std::make_unique<Matrix>(std::move(m));
-  if (inserted) local.order = next_order_++;
+  if (inserted) {
+    local.order = next_order_++;
+    changed();
+  }
   return *local.value;
 }
 
@@ -26,6 +36,7 @@ bool CallFrame::remove_local(std::string_view name) {
   auto it = locals_.find(name);
   if (it == locals_.end()) return false;
   locals_.erase(it);
+  changed();
   return true;
 }
 
@@ -34,7 +45,50 @@ std::unique_ptr<Matrix> CallFrame::take_local(std::string_view name) {
   if (it == locals_.end()) return nullptr;
   std::unique_ptr<Matrix> m = std::move(it->second.value);
   locals_.erase(it);
+  changed();
   return m;
+}
+
+const Alias* CallFrame::find_alias(std::string_view name) const {
+  auto it = aliases_.find(name);
+  return it == aliases_.end() ? nullptr : &it->second;
+}
+
+const Alias* CallFrame::find_alias(const NameKey& key) const {
+  if (aliases_.empty()) return nullptr;
+  auto it = aliases_.find(key);
+  return it == aliases_.end() ? nullptr : &it->second;
+}
+
+void CallFrame::add_alias(std::string name, Alias alias) {
+  aliases_[std::move(name)] = std::move(alias);
+  changed();
+}
+
+bool CallFrame::remove_alias(std::string_view name) {
+  auto it = aliases_.find(name);
+  if (it == aliases_.end()) return false;
+  aliases_.erase(it);
+  changed();
+  return true;
+}
+
+void CallFrame::declare_global(std::string name) {
+  global_names_.insert(std::move(name));
+  changed();
+}
+
+bool CallFrame::undeclare_global(std::string_view name) {
+  auto it = global_names_.find(name);
+  if (it == global_names_.end()) return false;
+  global_names_.erase(it);
+  changed();
+  return true;
+}
+
+void CallFrame::undeclare_all_globals() {
+  global_names_.clear();
+  changed();
 }
 
 std::vector<std::string> CallFrame::local_names() const {
@@ -50,15 +104,18 @@ std::vector<std::string> CallFrame::local_names() const {
 
 // --- Workspace -----------------------------------------------------------
 
-Workspace::Workspace() { frames_.push_back(std::make_unique<CallFrame>()); }
+Workspace::Workspace() {
+  frames_.push_back(std::make_unique<CallFrame>());
+  adopt(*frames_.back());
+  adopt(globals_);
+}
 
-Matrix* Workspace::lookup(std::string_view name, ErrorState& err) {
+Matrix* Workspace::lookup(const NameKey& key, ErrorState& err) {
   CallFrame& f = current();
-  if (Matrix* m = f.find_local(name)) return m;
-  if (auto a = f.aliases.find(name); a != f.aliases.end())
-    return a->second.target->find_local(a->second.target_name);
-  if (f.global_names.count(name)) {
-    if (Matrix* m = globals_.find_local(name)) return m;
+  if (Matrix* m = f.find_local(key)) return m;
+  if (const Alias* a = f.find_alias(key)) return a->target->find_local(a->target_name);
+  if (f.declares_global(key)) {
+    if (Matrix* m = globals_.find_local(key)) return m;
     err.raise(kErrDeletedGlobal);
   }
   return nullptr;
@@ -67,9 +124,8 @@ Matrix* Workspace::lookup(std::string_view name, ErrorState& err) {
 Workspace::Resolved Workspace::resolve(std::string_view name) {
   CallFrame& f = current();
   if (f.find_local(name)) return {std::string(name), &f};
-  if (auto a = f.aliases.find(name); a != f.aliases.end())
-    return {a->second.target_name, a->second.target};
-  if (f.global_names.count(name)) return {std::string(name), &globals_};
+  if (const Alias* a = f.find_alias(name)) return {a->target_name, a->target};
+  if (f.declares_global(name)) return {std::string(name), &globals_};
   return {std::string(name), &f};
 }
 
@@ -87,6 +143,7 @@ void Workspace::push_frame(int arg_count, int requested_results) {
   f->arg_count = arg_count;
   f->requested_results = requested_results;
   f->caller = frames_.back().get();
+  adopt(*f);
   frames_.push_back(std::move(f));
 }
 

@@ -187,3 +187,29 @@ TEST(Startup, ErrorsAreReported) {
 
 }  // namespace
 }  // namespace vop::test
+
+namespace vop::test {
+namespace {
+
+// Names remember where their variable was; every way a variable can come,
+// go or change its kind must still give the right value.
+TEST(Loops, RememberedVariablesStayRight) {
+  check({
+      {"s = 0; for i = 1:3 s = s + i; if i == 2\nclear s\ns = 10;\nend\nend\ns", "s =\n        13\n"},
+      {"x = 1; for i = 1:3 y = x; x = [x x]; end\ny", "y =\n         1         1         1         1\n"},
+      {"x = 1; for i = 1:2 y = x + 1; x = \"a\"; end",
+       "ERROR : Matrixes are of different type (string & numeric)\non the line 'x = 1; for i = 1:2 y = x + 1; x = \"a\"; end'\n",
+       71},
+      {"x = 5; for i = 1:2 y = x; if i == 1\nglobal x\nend\nend\ny", "y =\n         5\n"},
+      {"f(3)\nfunction r = f(n)\nr = n;\nif n > 0\nr = n + f(n - 1);\nend\nend", "ans =\n         6\n"},
+      {"x = 1; g(x)\nfunction g('v)\nfor i = 1:2 w = v; clear v\nv = 7; end\nw\nend", "w =\n         7\n"},
+      {"x = 1; g(x); x\nfunction g('v)\nfor i = 1:3 v = v + 1; end\nend", "x =\n         4\n"},
+      {"global g\ng = 1; f(); f(); g\nfunction f()\nglobal g\nfor i = 1:2 g = g * 2; end\nend", "g =\n        16\n"},
+      {"for i = 1:2 k = i; clear i\nend\nk", "k =\n         2\n"},
+      {"a = 1; b = 0; while a & b\nend\nwhile b | ~a\nend\nif a | nosuch\n3\nend", "ans =\n         3\n"},
+      {"x = 2; y = -x' + ~x - (x == 2) * 3 ^ 2", "y =\n       -11\n"},
+  });
+}
+
+}  // namespace
+}  // namespace vop::test
