@@ -181,8 +181,8 @@ bool Interpreter::scalar_value(const ExprNode& node, bool condition, double* out
       return true;
     case ExprKind::Name: {
       if (node.has_args) return false;
-      ErrorState probe;  // a failed lookup is left for the general path to raise
-      const Matrix* var = workspace_.lookup(NameKey{node.text, node.hash}, probe, node.cache);
+      // A failed lookup is left for the general path to report.
+      const Matrix* var = workspace_.peek(NameKey{node.text, node.hash}, node.cache);
       if (!var || !var->numeric() || !var->is_scalar()) return false;
       *out = (*var)[0];
       return true;

@@ -7,15 +7,15 @@ namespace vop {
 
 // --- CallFrame -----------------------------------------------------------
 
-Matrix* CallFrame::find_local(std::string_view name) const {
+Matrix* CallFrame::find_local(std::string_view name) {
   auto it = locals_.find(name);
-  return it == locals_.end() ? nullptr : it->second.value.get();
+  return it == locals_.end() ? nullptr : &it->second.value;
 }
 
-Matrix* CallFrame::find_local(const NameKey& key) const {
+Matrix* CallFrame::find_local(const NameKey& key) {
   if (locals_.empty()) return nullptr;
   auto it = locals_.find(key);
-  return it == locals_.end() ? nullptr : it->second.value.get();
+  return it == locals_.end() ? nullptr : &it->second.value;
 }
 
 Matrix& CallFrame::put_local(std::string name, Matrix&& m) {
@@ -23,13 +23,12 @@ Matrix& CallFrame::put_local(std::string name, Matrix&& m) {
   auto [it, inserted] = locals_.try_emplace(std::move(name));
   Local& local = it->second;
   // An existing variable keeps its place: lookups that remember it stay right.
-  if (local.value) *local.value = std::move(m);
-  else local.value = std::make_unique<Matrix>(std::move(m));
+  local.value = std::move(m);
   if (inserted) {
     local.order = next_order_++;
     changed();
   }
-  return *local.value;
+  return local.value;
 }
 
 bool CallFrame::remove_local(std::string_view name) {
@@ -43,7 +42,7 @@ bool CallFrame::remove_local(std::string_view name) {
 std::unique_ptr<Matrix> CallFrame::take_local(std::string_view name) {
   auto it = locals_.find(name);
   if (it == locals_.end()) return nullptr;
-  std::unique_ptr<Matrix> m = std::move(it->second.value);
+  auto m = std::make_unique<Matrix>(std::move(it->second.value));
   locals_.erase(it);
   changed();
   return m;
@@ -91,6 +90,16 @@ void CallFrame::undeclare_all_globals() {
   changed();
 }
 
+void CallFrame::reset() {
+  locals_.clear();
+  aliases_.clear();
+  global_names_.clear();
+  next_order_ = 0;
+  arg_count = requested_results = loop_depth = 0;
+  caller = nullptr;
+  changed();
+}
+
 std::vector<std::string> CallFrame::local_names() const {
   std::vector<std::pair<uint64_t, const std::string*>> order;
   order.reserve(locals_.size());
@@ -110,15 +119,22 @@ Workspace::Workspace() {
   adopt(globals_);
 }
 
-Matrix* Workspace::lookup(const NameKey& key, ErrorState& err) {
+Matrix* Workspace::find(const NameKey& key, bool* deleted_global) {
   CallFrame& f = current();
   if (Matrix* m = f.find_local(key)) return m;
   if (const Alias* a = f.find_alias(key)) return a->target->find_local(a->target_name);
   if (f.declares_global(key)) {
     if (Matrix* m = globals_.find_local(key)) return m;
-    err.raise(kErrDeletedGlobal);
+    *deleted_global = true;
   }
   return nullptr;
+}
+
+Matrix* Workspace::lookup(const NameKey& key, ErrorState& err) {
+  bool deleted = false;
+  Matrix* m = find(key, &deleted);
+  if (deleted) err.raise(kErrDeletedGlobal);
+  return m;
 }
 
 Workspace::Resolved Workspace::resolve(std::string_view name) {
@@ -139,7 +155,13 @@ Matrix& Workspace::add_local(std::string name, Matrix&& value) {
 }
 
 void Workspace::push_frame(int arg_count, int requested_results) {
-  auto f = std::make_unique<CallFrame>();
+  std::unique_ptr<CallFrame> f;
+  if (spare_.empty()) {
+    f = std::make_unique<CallFrame>();
+  } else {
+    f = std::move(spare_.back());
+    spare_.pop_back();
+  }
   f->arg_count = arg_count;
   f->requested_results = requested_results;
   f->caller = frames_.back().get();
@@ -148,11 +170,19 @@ void Workspace::push_frame(int arg_count, int requested_results) {
 }
 
 void Workspace::pop_frame() {
-  if (frames_.size() > 1) frames_.pop_back();
+  if (frames_.size() <= 1) return;
+  std::unique_ptr<CallFrame> f = std::move(frames_.back());
+  frames_.pop_back();
+  // Deep recursion leaves many frames behind: keep only a few for reuse.
+  constexpr size_t kSpareFrames = 16;
+  if (spare_.size() < kSpareFrames) {
+    f->reset();
+    spare_.push_back(std::move(f));
+  }
 }
 
 void Workspace::pop_to_script_level() {
-  while (frames_.size() > 1) frames_.pop_back();
+  while (frames_.size() > 1) pop_frame();
   script_level().loop_depth = 0;
 }
 

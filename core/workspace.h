@@ -55,21 +55,23 @@ struct Alias {
 
 class CallFrame {
  public:
+  // Kept in the table's node, which never moves while the variable exists.
   struct Local {
-    std::unique_ptr<Matrix> value;  // the variable (named); owned here
-    uint64_t order = 0;             // larger = newer
+    Matrix value;        // the variable (named)
+    uint64_t order = 0;  // larger = newer
   };
 
   int arg_count = 0;          // arguments bound at the call (nargin)
   int requested_results = 0;  // results the call site asked for (nargout)
   int loop_depth = 0;         // for-loops running in this frame
   CallFrame* caller = nullptr;  // none for the script level and globals
-  uint64_t id = 0;            // unique within its workspace (0 outside one)
+  uint64_t id = 0;            // unique within its workspace (0 outside one); a
+                              // reused frame gets a new one
   uint64_t* shape = nullptr;  // the workspace's shape count, bumped by every
                               // change of which variables exist; may be null
 
-  Matrix* find_local(std::string_view name) const;
-  Matrix* find_local(const NameKey& key) const;
+  Matrix* find_local(std::string_view name);
+  Matrix* find_local(const NameKey& key);
   // Store m as the variable `name` (replacing one of that name).
   Matrix& put_local(std::string name, Matrix&& m);
   bool remove_local(std::string_view name);
@@ -98,6 +100,9 @@ class CallFrame {
   void declare_global(std::string name);
   bool undeclare_global(std::string_view name);
   void undeclare_all_globals();
+
+  // Empty the frame for reuse by another call, keeping the tables' storage.
+  void reset();
 
  private:
   void changed() {
@@ -134,6 +139,14 @@ class Workspace {
     if (var) cache = LookupCache{current().id, shape_, var};
     return var;
   }
+  // As lookup, but a deleted global gives nullptr without an error.
+  Matrix* peek(const NameKey& key, LookupCache& cache) {
+    if (cache.frame == current().id && cache.shape == shape_) return cache.var;
+    bool deleted = false;
+    Matrix* var = find(key, &deleted);
+    if (var) cache = LookupCache{current().id, shape_, var};
+    return var;
+  }
 
   // The frame that really holds the variable `name` denotes, and its name
   // there: the current frame for a local (or a new variable), the target
@@ -161,12 +174,17 @@ class Workspace {
   void set_ans(Matrix&& value);
 
  private:
+  // The variable `key` denotes; *deleted_global set when it names a
+  // declared global that no longer exists.
+  Matrix* find(const NameKey& key, bool* deleted_global);
   void adopt(CallFrame& f) {
     f.id = next_frame_id_++;
     f.shape = &shape_;
   }
 
   std::vector<std::unique_ptr<CallFrame>> frames_;  // [0] = script level
+  std::vector<std::unique_ptr<CallFrame>> spare_;   // popped frames, emptied, kept so
+                                                    // that calls reuse their tables
   GlobalFrame globals_;
   Matrix ans_;
   uint64_t shape_ = 1;          // bumped when a variable, alias or global name comes or goes
