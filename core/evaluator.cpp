@@ -108,7 +108,7 @@ Value Interpreter::evaluate(const ExprNode& node) {
         return eval_variable(node, *var);
       }
       if (error_.failed()) return {};
-      return eval_name(node, NameKey{node.text, node.hash});
+      return eval_callable(node, NameKey{node.text, node.hash});
     }
     case ExprKind::NameBuild: {
       std::string name;
@@ -264,7 +264,6 @@ bool Interpreter::built_name(const ExprNode& node, std::string* name) {
 }
 
 Value Interpreter::eval_name(const ExprNode& node, const NameKey& key) {
-  const std::string_view name = key.text;
   if (Matrix* var = workspace_.lookup(key, error_)) {
     if (requested_ > 1) {
       requested_ = 0;
@@ -273,15 +272,21 @@ Value Interpreter::eval_name(const ExprNode& node, const NameKey& key) {
     return eval_variable(node, *var);
   }
   if (error_.failed()) return {};
+  return eval_callable(node, key);
+}
 
+// A name that is no variable: builtins, user functions, function files and
+// last the dataset.
+Value Interpreter::eval_callable(const ExprNode& node, const NameKey& key) {
+  const std::string_view name = key.text;
   bool handled = false;
   Value v = call_builtins(node, key, &handled);
   if (handled || error_.failed()) return v;
 
-  const FunctionDef* def = find_function(name);
+  const FunctionDef* def = find_function(key);
   if (!def && !error_.failed()) {
     if (load_function_file(name)) {
-      def = find_function(name);
+      def = find_function(key);
       if (!def && !error_.failed()) return error_.raise(kErrUnknownName, name), Value();
     }
   }
@@ -323,7 +328,7 @@ Value Interpreter::call_builtins(const ExprNode& node, const NameKey& name, bool
   return {};
 }
 
-const FunctionDef* Interpreter::find_function(std::string_view name) {
+const FunctionDef* Interpreter::find_function(const NameKey& name) {
   const FunctionDef* def = functions_.find(name, running_file());
   if (def) running_files_.push_back(def->file);
   return def;
@@ -448,12 +453,16 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
   // Evaluate the arguments in the caller's frame.
   struct Bound {
     Value value;               // by value
-    Workspace::Resolved ref;   // by reference, when ref.frame is set
+    Workspace::Resolved ref{std::string(), nullptr};  // by reference, when ref.frame is set
   };
-  std::vector<Bound> bound;
-  bound.reserve(args.size());
+  // Most calls have few arguments: bind those without allocating.
+  constexpr size_t kInlineArgs = 4;
+  Bound inline_bound[kInlineArgs];
+  std::vector<Bound> many;
+  if (args.size() > kInlineArgs) many.resize(args.size());
+  Bound* bound = args.size() > kInlineArgs ? many.data() : inline_bound;
   for (size_t k = 0; k < args.size(); ++k) {
-    Bound b{{}, {std::string(), nullptr}};
+    Bound& b = bound[k];
     {
       Restore<int> zero(requested_, 0);
       Restore<bool> plain(condition_mode_, false);
@@ -468,12 +477,11 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
         if (r.frame->find_local(r.name) == &*b.value) b.ref = std::move(r);
       }
     }
-    bound.push_back(std::move(b));
   }
 
   workspace_.push_frame(int(args.size()), want);
   CallFrame& frame = workspace_.current();
-  for (size_t k = 0; k < bound.size(); ++k) {
+  for (size_t k = 0; k < args.size(); ++k) {
     const std::string& pname =
         keyword_args && args[k].text != "%" ? args[k].text : def.params[k].name;
     if (bound[k].ref.frame) frame.add_alias(pname, Alias{bound[k].ref.name, bound[k].ref.frame});
@@ -523,8 +531,9 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
 }
 
 Value Interpreter::eval_macro_call(const ExprNode& node) {
-  const FunctionDef* def = find_function(node.text);
-  if (!def && !error_.failed() && load_function_file(node.text)) def = find_function(node.text);
+  const NameKey key{node.text, node.hash};
+  const FunctionDef* def = find_function(key);
+  if (!def && !error_.failed() && load_function_file(node.text)) def = find_function(key);
   if (error_.failed()) return {};
   if (!def) return error_.raise(kErrUnknownName, node.text), Value();
   return call_user(*def, node, true);
@@ -592,7 +601,9 @@ Value Interpreter::eval_assign(const ExprNode& node) {
   // x = <numbers>, x a numeric 1x1 variable: overwrite its element (the
   // common statement of scalar loops; nothing else can happen on the way).
   double number = 0;
-  if (target.kind == ExprKind::Name && !target.has_args && scalar(rhs, false, &number)) {
+  const bool is_number =
+      target.kind == ExprKind::Name && !target.has_args && scalar(rhs, false, &number);
+  if (is_number) {
     Matrix* var = workspace_.lookup(NameKey{target.text, target.hash}, error_, target.cache);
     if (error_.failed()) return {};
     if (var && var->numeric() && var->is_scalar()) {
@@ -614,7 +625,9 @@ Value Interpreter::eval_assign(const ExprNode& node) {
   const bool deletion = is_empty_literal(rhs);
 
   Value value;
-  if (!(indexed && deletion)) {
+  if (is_number) {
+    value = Matrix::scalar(number);
+  } else if (!(indexed && deletion)) {
     Restore<int> one(requested_, 1);
     value = evaluate(rhs);
     if (!value) {

@@ -153,13 +153,14 @@ class Interpreter {
   Value eval_operator(const ExprNode& node);
   bool scalar_value(const ExprNode& node, bool condition, double* out);
   Value eval_name(const ExprNode& node, const NameKey& name);
+  Value eval_callable(const ExprNode& node, const NameKey& name);
   Value eval_variable(const ExprNode& node, const Matrix& var);
   Value eval_matrix(const ExprNode& node);
   Value eval_assign(const ExprNode& node);
   Value eval_macro_call(const ExprNode& node);
   Value call_builtins(const ExprNode& node, const NameKey& name, bool* handled);
   Value call_user(const FunctionDef& def, const ExprNode& call, bool keyword_args);
-  const FunctionDef* find_function(std::string_view name);
+  const FunctionDef* find_function(const NameKey& name);
   bool load_function_file(std::string_view name);
   bool assign_indexed(const ExprNode& target, Matrix& var, Value value);
 

@@ -91,9 +91,9 @@ void CallFrame::undeclare_all_globals() {
 }
 
 void CallFrame::reset() {
-  locals_.clear();
-  aliases_.clear();
-  global_names_.clear();
+  if (!locals_.empty()) locals_.clear();
+  if (!aliases_.empty()) aliases_.clear();
+  if (!global_names_.empty()) global_names_.clear();
   next_order_ = 0;
   arg_count = requested_results = loop_depth = 0;
   caller = nullptr;
