@@ -153,6 +153,8 @@ TEST(Names, BuildingAndResolution) {
       {"x#\"a\" = 1", "ERROR : Argument must be numeric\non the line 'x#\"a\" = 1'\n", 63},
       {"x#[1 2] = 1", "ERROR : Argument must be a scalar value\non the line 'x#[1 2] = 1'\n", 55},
       {"p#1", "ERROR : Unknown variable, function 'p1'\non the line 'p#1'\n", 96},
+      // The built name, not its prefix, is what resolves.
+      {"e#1", "ERROR : Unknown variable, function 'e1'\non the line 'e#1'\n", 96},
       // A variable hides a builtin of the same name for the rest of its life.
       {"sum = 3; sum(1)", "ans =\n         3\n"},
       {"pi = 3; pi", "pi =\n         3\n"},
