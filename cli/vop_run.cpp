@@ -3,11 +3,18 @@
 //
 //   vop-run [options] SCRIPT.s ...   run each script file in turn
 //   vop-run [options] -e TEXT        run TEXT
+//   vop-run [options]                run standard input: line by line from a
+//                                    terminal (state persists), else whole
+//
+// Ctrl+C during a run is the Stop command: the run ends with code 1000.
 //
 // The exit status is 0 when every run ended without an error, 1 when a run
 // reported one, and 2 for bad usage or an unreadable script.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,10 +27,19 @@
 
 namespace {
 
+// The interpreter that Ctrl+C stops. request_stop only stores into a
+// lock-free atomic, which a signal handler may do.
+vop::Interpreter* g_running = nullptr;
+
+extern "C" void on_interrupt(int) {
+  if (g_running) g_running->request_stop();
+}
+
 void usage() {
   std::fprintf(stderr,
-               "usage: vop-run [--no-startup] [-p DIR] (-e TEXT | SCRIPT.s ...)\n"
+               "usage: vop-run [--no-startup] [-p DIR] [-e TEXT | SCRIPT.s ...]\n"
                "  -e TEXT        run TEXT as a script\n"
+               "  (none)         run standard input (a terminal: one run per line)\n"
                "  -p DIR         put DIR at the head of the function-file search path\n"
                "  --no-startup   do not run Syntax/start.s\n");
 }
@@ -70,9 +86,12 @@ int main(int argc, char** argv) {
       texts.push_back(std::move(text));
     }
   }
-  if (texts.empty()) {
-    usage();
-    return 2;
+  const bool from_stdin = texts.empty();
+  const bool interactive = from_stdin && isatty(STDIN_FILENO);
+  if (from_stdin && !interactive) {
+    std::ostringstream s;
+    s << std::cin.rdbuf();
+    texts.push_back(s.str());
   }
 
   vop::ConsoleWindow console(stdout);
@@ -88,10 +107,23 @@ int main(int argc, char** argv) {
   }
   for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) interp.add_search_dir(*it);
 
+  g_running = &interp;
+  std::signal(SIGINT, on_interrupt);
+
   int status = 0;
   if (startup && std::filesystem::exists("Syntax/start.s") && interp.run_startup()) status = 1;
   for (const std::string& text : texts)
     if (interp.run_text(text)) status = 1;
+  if (interactive) {
+    std::string line;
+    for (;;) {
+      std::fputs("> ", stderr);
+      if (!std::getline(std::cin, line)) break;
+      if (interp.run_text(line)) status = 1;
+      std::fflush(stdout);
+    }
+    std::fputs("\n", stderr);
+  }
   const std::string& pasted = out.syntax_buffer().text;
   if (!pasted.empty()) std::fprintf(stderr, "-- syntax --\n%s\n", pasted.c_str());
   return status;
