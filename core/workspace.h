@@ -120,6 +120,9 @@ using GlobalFrame = CallFrame;
 class Workspace {
  public:
   Workspace();
+  // Frames point at the workspace's shape count: it stays where it is.
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
 
   CallFrame& current() { return *frames_.back(); }
   CallFrame& script_level() { return *frames_.front(); }
