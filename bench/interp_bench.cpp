@@ -39,7 +39,10 @@ BENCHMARK(BM_ScalarLoop)->Unit(benchmark::kMillisecond);
 
 void BM_ScalarLoopManyVariables(benchmark::State& state) {
   std::string setup;
-  for (int k = 0; k < 5000; ++k) setup += "v" + std::to_string(k) + " = " + std::to_string(k) + ";\n";
+  for (int k = 0; k < 5000; ++k) {
+    const std::string n = std::to_string(k);
+    setup.append("v").append(n).append(" = ").append(n).append(";\n");
+  }
   run_script(state, setup, "s = 0; for i = 1:1000000 s = s + i; end", kLoopPasses);
 }
 BENCHMARK(BM_ScalarLoopManyVariables)->Unit(benchmark::kMillisecond);
