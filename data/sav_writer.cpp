@@ -174,10 +174,12 @@ void write_variables(SavOutput& out, const std::vector<VarPlan>& plans) {
     write_continuations(out, first);
     for (int k = 1; w > 0 && k < segments(w); ++k) {
       const int sw = segment_width(w, k);
+      // A segment keeps the name it was read with unless that name is
+      // already taken in this file: readers rename duplicates, which would
+      // split the very long string apart.
       std::string name;
-      if (size_t(k - 1) < v.segment_names.size()) {
-        name = v.segment_names[size_t(k - 1)];
-      } else {
+      if (size_t(k - 1) < v.segment_names.size()) name = v.segment_names[size_t(k - 1)];
+      if (name.empty() || name.size() > kShortNameSize || !used.insert(name).second) {
         do name = numbered("VAR00%d", segment_counter++);
         while (used.count(name));
         used.insert(name);
