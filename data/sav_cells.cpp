@@ -1,0 +1,165 @@
+#include "data/sav_cells.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+namespace vop::sav {
+
+namespace {
+
+uint64_t bits_of(double x) { return std::bit_cast<uint64_t>(x); }
+
+constexpr uint64_t kSpacesCell = 0x2020202020202020ull;  // "        "
+
+}  // namespace
+
+CellDecoder::CellDecoder(ByteWindow& in, bool compressed, double bias, bool swap,
+                         const std::vector<bool>& string_slot)
+    : in_(in), compressed_(compressed), swap_(swap), slots_(int(string_slot.size())) {
+  is_string_.resize(string_slot.size() + 8);
+  for (size_t i = 0; i < is_string_.size() && slots_ > 0; ++i)
+    is_string_[i] = string_slot[i % string_slot.size()];
+  // Codes that carry no value of their own (0, 252, 253) are handled before
+  // the tables are consulted; NaN marks them should that ever change.
+  const uint64_t nan = bits_of(std::numeric_limits<double>::quiet_NaN());
+  for (int code = 0; code < 256; ++code) {
+    number_cell_[code] = code >= 1 && code <= 251 ? bits_of(double(code) - bias) : nan;
+    string_cell_[code] = kSpacesCell;
+  }
+}
+
+int CellDecoder::decode(uint64_t* out, int cases) {
+  if (slots_ == 0 || cases <= 0) {
+    if (slots_ == 0) status_ = Status::End;
+    return 0;
+  }
+  const size_t want = size_t(cases) * size_t(slots_);
+  const size_t got = compressed_ ? decode_compressed(out, want) : decode_plain(out, want);
+  if (got < want && status_ == Status::More) status_ = Status::Broken;
+  // Data that stop inside a case are broken, however they stop.
+  if (got % size_t(slots_) != 0) status_ = Status::Broken;
+  return int(got / size_t(slots_));
+}
+
+bool CellDecoder::load_block() {
+  if (!in_.ensure(8)) {
+    status_ = in_.pos == in_.end ? Status::End : Status::Broken;
+    return false;
+  }
+  std::memcpy(codes_, in_.pos, 8);
+  int raws = 0;
+  bool control = false;
+  for (uint8_t code : codes_) {
+    if (code == kCodeEnd) {  // what follows the end code is never read
+      control = true;
+      break;
+    }
+    control |= code == kCodeSkip;
+    raws += code == kCodeRaw;
+  }
+  const size_t need = 8 + 8 * size_t(raws);
+  if (in_.ensure(need)) {
+    raw_ = in_.pos + 8;
+    in_.pos += need;
+  } else {
+    // Truncated: take the raw values one by one and stop where they end.
+    raw_ = nullptr;
+    in_.pos += 8;
+  }
+  simple_ = !control && raw_;
+  code_i_ = 0;
+  return true;
+}
+
+bool CellDecoder::careful_raw(uint64_t& cell, bool string) {
+  if (!in_.ensure(8)) return false;
+  std::memcpy(&cell, in_.pos, 8);
+  in_.pos += 8;
+  if (swap_ && !string) cell = __builtin_bswap64(cell);
+  return true;
+}
+
+// The 8 cells of a block with neither skip nor end codes and all its raw
+// values at hand: no bounds or state checks per code.
+void CellDecoder::block_cells(uint64_t* out) {
+  const uint8_t* types = &is_string_[size_t(slot_)];
+  const uint8_t* raw = raw_;
+  for (int i = 0; i < 8; ++i) {
+    const uint8_t code = codes_[i];
+    uint64_t cell;
+    if (code == kCodeRaw) {
+      std::memcpy(&cell, raw, 8);
+      raw += 8;
+      if (swap_ && !types[i]) cell = __builtin_bswap64(cell);
+    } else {
+      cell = types[i] ? string_cell_[code] : number_cell_[code];
+    }
+    out[i] = cell;
+  }
+  raw_ = raw;
+  slot_ = (slot_ + 8) % slots_;
+}
+
+size_t CellDecoder::decode_compressed(uint64_t* out, size_t want) {
+  size_t c = 0;
+  while (c < want) {
+    if (code_i_ == 8) {
+      if (status_ != Status::More || !load_block()) break;
+      if (simple_ && want - c >= 8) {
+        block_cells(out + c);
+        c += 8;
+        code_i_ = 8;
+        continue;
+      }
+    }
+    const uint8_t code = codes_[code_i_++];
+    if (code == kCodeSkip) continue;
+    if (code == kCodeEnd) {
+      code_i_ = 8;
+      status_ = Status::End;
+      break;
+    }
+    const bool string = is_string_[size_t(slot_)];
+    uint64_t cell;
+    if (code != kCodeRaw) {
+      cell = string ? string_cell_[code] : number_cell_[code];
+    } else if (raw_) {
+      std::memcpy(&cell, raw_, 8);
+      raw_ += 8;
+      if (swap_ && !string) cell = __builtin_bswap64(cell);
+    } else if (!careful_raw(cell, string)) {
+      status_ = Status::Broken;
+      break;
+    }
+    out[c++] = cell;
+    if (++slot_ == slots_) slot_ = 0;
+  }
+  return c;
+}
+
+size_t CellDecoder::decode_plain(uint64_t* out, size_t want) {
+  auto* dst = reinterpret_cast<uint8_t*>(out);
+  const size_t need = want * 8;
+  size_t done = 0;
+  while (done < need) {
+    if (in_.pos == in_.end && !in_.ensure(1)) break;
+    const size_t take = std::min(need - done, size_t(in_.end - in_.pos));
+    std::memcpy(dst + done, in_.pos, take);
+    in_.pos += take;
+    done += take;
+  }
+  if (done < need) status_ = done % (8 * size_t(slots_)) == 0 ? Status::End : Status::Broken;
+  const size_t cells = done / 8;
+  if (swap_) {
+    int slot = slot_;
+    for (size_t c = 0; c < cells; ++c) {
+      if (!is_string_[size_t(slot)]) out[c] = __builtin_bswap64(out[c]);
+      if (++slot == slots_) slot = 0;
+    }
+  }
+  return cells;
+}
+
+}  // namespace vop::sav

@@ -1,0 +1,66 @@
+// Case data decoded into rows of cells: one 8-byte cell per slot of the
+// case record, in file order, so a block of cases can then be spread into
+// the variables' columns in one pass per column.
+//
+// Decoding does not look at variables, only at whether each slot belongs to
+// a string: a bytecode that makes sense only for the other kind (a number
+// code in a string, spaces in a number) still gives a sound cell (spaces,
+// or NaN). Cells of numbers hold the double's bits in the machine's order;
+// cells of strings hold the 8 bytes as in the file.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "data/sav_bytecode.h"
+#include "data/sav_format.h"
+
+namespace vop::sav {
+
+class CellDecoder {
+ public:
+  enum class Status : uint8_t {
+    More,    // every case asked for was decoded; there may be more
+    End,     // the data ended at a case boundary (code 252 or end of input)
+    Broken,  // the data ended inside a case, or its bytes are incomplete
+  };
+
+  // string_slot[s] is true when slot s of a case belongs to a string.
+  // `swap` means the file has the other byte order.
+  CellDecoder(ByteWindow& in, bool compressed, double bias, bool swap,
+              const std::vector<bool>& string_slot);
+
+  // Decode up to `cases` whole cases into out (cases x slots cells).
+  // Returns how many were decoded; status() tells why it stopped short.
+  int decode(uint64_t* out, int cases);
+  Status status() const { return status_; }
+
+  int slots() const { return slots_; }
+
+ private:
+  size_t decode_compressed(uint64_t* out, size_t want);
+  size_t decode_plain(uint64_t* out, size_t want);
+  bool load_block();
+  bool careful_raw(uint64_t& cell, bool string);
+  void block_cells(uint64_t* out);
+
+  ByteWindow& in_;               // the data bytes; not owned
+  bool compressed_;              // bytecode (plain or inside zlib)
+  bool swap_;                    // other byte order
+  int slots_;                    // cells per case
+  // is_string_[i] for i in [0, slots + 8): slot i % slots is a string's,
+  // so that the 8 cells of a block can be typed without a wrap-around.
+  std::vector<uint8_t> is_string_;
+  uint64_t number_cell_[256];    // cell for a code in a numeric slot
+  uint64_t string_cell_[256];    // cell for a code in a string slot
+  Status status_ = Status::More;
+
+  // The current command block.
+  uint8_t codes_[8] = {};
+  int code_i_ = 8;               // next code to use; 8 = load a block
+  const uint8_t* raw_ = nullptr; // its raw values, when all were readable
+  bool simple_ = false;          // no 0 or 252 code, raw values readable
+  int slot_ = 0;                 // slot in the case of the next cell
+};
+
+}  // namespace vop::sav
