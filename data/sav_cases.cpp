@@ -64,13 +64,13 @@ struct CellPlace {
   int slot;            // first cell of its value in a case
 };
 
-// Spreads blocks of decoded cases into the variables' columns: numbers with
-// the file's system-missing value made NaN, strings assembled from their
-// segments, cut at the width, stripped of trailing spaces, in UTF-8.
+// Spreads blocks of decoded cases into the variables' columns: strings are
+// assembled from their segments, cut at the width, stripped of trailing
+// spaces and converted to UTF-8.
 class ColumnFiller {
  public:
   ColumnFiller(SavDictionary& dict, TextDecoder& decoder)
-      : decoder_(decoder), sysmis_(dict.sysmis), slots_(dict.total_slots) {
+      : decoder_(decoder), slots_(dict.total_slots) {
     int slot = 0;
     for (RecordVariable& rv : dict.vars) {
       places_.push_back(CellPlace{&rv, slot});
@@ -89,11 +89,7 @@ class ColumnFiller {
  private:
   void fill_numbers(const CellPlace& p, const uint64_t* cells, int n, double* out) const {
     const uint64_t* in = cells + p.slot;
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (int k = 0; k < n; ++k) {
-      const double x = std::bit_cast<double>(in[size_t(k) * size_t(slots_)]);
-      out[k] = x == sysmis_ ? nan : x;
-    }
+    for (int k = 0; k < n; ++k) out[k] = std::bit_cast<double>(in[size_t(k) * size_t(slots_)]);
   }
 
   void fill_strings(const CellPlace& p, const uint64_t* cells, int n, StrCell* out) {
@@ -130,7 +126,6 @@ class ColumnFiller {
   }
 
   TextDecoder& decoder_;           // the file's text encoding; not owned
-  double sysmis_;                  // the file's system-missing value
   int slots_;                      // cells per case
   std::vector<CellPlace> places_;  // every variable, in file order
   std::string joined_;             // a very long string's segments, reused
@@ -181,7 +176,7 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   if (int(string_slot.size()) != dict.total_slots) return false;
   allocate_columns(dict, rows);
   ColumnFiller filler(dict, decoder);
-  CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, string_slot);
+  CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, dict.sysmis, string_slot);
   // Cases are decoded a block at a time into a buffer that stays in cache,
   // then spread into the columns one column at a time.
   const int block = std::max(1, int(kCellBlockBytes / (8 * std::max<size_t>(string_slot.size(), 1))));

@@ -15,17 +15,21 @@ constexpr uint64_t kSpacesCell = 0x2020202020202020ull;  // "        "
 
 }  // namespace
 
-CellDecoder::CellDecoder(ByteWindow& in, bool compressed, double bias, bool swap,
+CellDecoder::CellDecoder(ByteWindow& in, bool compressed, double bias, bool swap, double sysmis,
                          const std::vector<bool>& string_slot)
-    : in_(in), compressed_(compressed), swap_(swap), slots_(int(string_slot.size())) {
+    : in_(in),
+      compressed_(compressed),
+      swap_(swap),
+      slots_(int(string_slot.size())),
+      sysmis_(bits_of(sysmis)),
+      nan_(bits_of(std::numeric_limits<double>::quiet_NaN())) {
   is_string_.resize(string_slot.size() + 8);
   for (size_t i = 0; i < is_string_.size() && slots_ > 0; ++i)
     is_string_[i] = string_slot[i % string_slot.size()];
   // Codes that carry no value of their own (0, 252, 253) are handled before
   // the tables are consulted; NaN marks them should that ever change.
-  const uint64_t nan = bits_of(std::numeric_limits<double>::quiet_NaN());
   for (int code = 0; code < 256; ++code) {
-    number_cell_[code] = code >= 1 && code <= 251 ? bits_of(double(code) - bias) : nan;
+    number_cell_[code] = code >= 1 && code <= 251 ? bits_of(double(code) - bias) : nan_;
     string_cell_[code] = kSpacesCell;
   }
 }
@@ -43,24 +47,30 @@ int CellDecoder::decode(uint64_t* out, int cases) {
   return int(got / size_t(slots_));
 }
 
+// Bytes of `w` equal to `byte`, each marked by its high bit.
+uint64_t bytes_equal(uint64_t w, uint8_t byte) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const uint64_t t = w ^ (0x0101010101010101ull * byte);
+  return ~(((t & kLow7) + kLow7) | t | kLow7);
+}
+
 bool CellDecoder::load_block() {
-  if (!in_.ensure(8)) {
+  // The largest block: 8 codes and 8 raw values.
+  constexpr size_t kMaxBlock = 72;
+  if (size_t(in_.end - in_.pos) < kMaxBlock && !in_.ensure(8)) {
     status_ = in_.pos == in_.end ? Status::End : Status::Broken;
     return false;
   }
+  uint64_t w;
+  std::memcpy(&w, in_.pos, 8);
   std::memcpy(codes_, in_.pos, 8);
-  int raws = 0;
-  bool control = false;
-  for (uint8_t code : codes_) {
-    if (code == kCodeEnd) {  // what follows the end code is never read
-      control = true;
-      break;
-    }
-    control |= code == kCodeSkip;
-    raws += code == kCodeRaw;
-  }
+  // What follows an end code is never read, so only codes before it count.
+  const uint64_t ends = bytes_equal(w, kCodeEnd);
+  const uint64_t before_end = ends ? (uint64_t(1) << std::countr_zero(ends)) - 1 : ~uint64_t(0);
+  const int raws = std::popcount(bytes_equal(w, kCodeRaw) & before_end);
+  const bool control = ends || bytes_equal(w, kCodeSkip);
   const size_t need = 8 + 8 * size_t(raws);
-  if (in_.ensure(need)) {
+  if (size_t(in_.end - in_.pos) >= need || in_.ensure(need)) {
     raw_ = in_.pos + 8;
     in_.pos += need;
   } else {
@@ -77,7 +87,7 @@ bool CellDecoder::careful_raw(uint64_t& cell, bool string) {
   if (!in_.ensure(8)) return false;
   std::memcpy(&cell, in_.pos, 8);
   in_.pos += 8;
-  if (swap_ && !string) cell = __builtin_bswap64(cell);
+  if (!string) cell = number_from_file(cell);
   return true;
 }
 
@@ -92,7 +102,7 @@ void CellDecoder::block_cells(uint64_t* out) {
     if (code == kCodeRaw) {
       std::memcpy(&cell, raw, 8);
       raw += 8;
-      if (swap_ && !types[i]) cell = __builtin_bswap64(cell);
+      if (!types[i]) cell = number_from_file(cell);
     } else {
       cell = types[i] ? string_cell_[code] : number_cell_[code];
     }
@@ -128,7 +138,7 @@ size_t CellDecoder::decode_compressed(uint64_t* out, size_t want) {
     } else if (raw_) {
       std::memcpy(&cell, raw_, 8);
       raw_ += 8;
-      if (swap_ && !string) cell = __builtin_bswap64(cell);
+      if (!string) cell = number_from_file(cell);
     } else if (!careful_raw(cell, string)) {
       status_ = Status::Broken;
       break;
@@ -152,12 +162,10 @@ size_t CellDecoder::decode_plain(uint64_t* out, size_t want) {
   }
   if (done < need) status_ = done % (8 * size_t(slots_)) == 0 ? Status::End : Status::Broken;
   const size_t cells = done / 8;
-  if (swap_) {
-    int slot = slot_;
-    for (size_t c = 0; c < cells; ++c) {
-      if (!is_string_[size_t(slot)]) out[c] = __builtin_bswap64(out[c]);
-      if (++slot == slots_) slot = 0;
-    }
+  int slot = slot_;
+  for (size_t c = 0; c < cells; ++c) {
+    if (!is_string_[size_t(slot)]) out[c] = number_from_file(out[c]);
+    if (++slot == slots_) slot = 0;
   }
   return cells;
 }

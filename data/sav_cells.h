@@ -5,8 +5,9 @@
 // Decoding does not look at variables, only at whether each slot belongs to
 // a string: a bytecode that makes sense only for the other kind (a number
 // code in a string, spaces in a number) still gives a sound cell (spaces,
-// or NaN). Cells of numbers hold the double's bits in the machine's order;
-// cells of strings hold the 8 bytes as in the file.
+// or NaN). Cells of numbers hold the double's bits in the machine's order,
+// the file's system-missing value already made NaN; cells of strings hold
+// the 8 bytes as in the file.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +27,9 @@ class CellDecoder {
   };
 
   // string_slot[s] is true when slot s of a case belongs to a string.
-  // `swap` means the file has the other byte order.
-  CellDecoder(ByteWindow& in, bool compressed, double bias, bool swap,
+  // `swap` means the file has the other byte order; `sysmis` is the file's
+  // system-missing value.
+  CellDecoder(ByteWindow& in, bool compressed, double bias, bool swap, double sysmis,
               const std::vector<bool>& string_slot);
 
   // Decode up to `cases` whole cases into out (cases x slots cells).
@@ -43,11 +45,18 @@ class CellDecoder {
   bool load_block();
   bool careful_raw(uint64_t& cell, bool string);
   void block_cells(uint64_t* out);
+  // A number's 8 bytes as the file has them, as a cell.
+  uint64_t number_from_file(uint64_t raw) const {
+    if (swap_) raw = __builtin_bswap64(raw);
+    return raw == sysmis_ ? nan_ : raw;
+  }
 
   ByteWindow& in_;               // the data bytes; not owned
   bool compressed_;              // bytecode (plain or inside zlib)
   bool swap_;                    // other byte order
   int slots_;                    // cells per case
+  uint64_t sysmis_;              // bits of the file's system-missing value
+  uint64_t nan_;                 // bits of the NaN that stands for it
   // is_string_[i] for i in [0, slots + 8): slot i % slots is a string's,
   // so that the 8 cells of a block can be typed without a wrap-around.
   std::vector<uint8_t> is_string_;
