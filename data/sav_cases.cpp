@@ -9,10 +9,12 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "data/sav_cells.h"
 #include "data/sav_dictionary.h"
 #include "data/sav_format.h"
+#include "data/sav_prefault.h"
 
 namespace vop::sav {
 
@@ -175,6 +177,11 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   const std::vector<bool> string_slot = string_slots(dict);
   if (int(string_slot.size()) != dict.total_slots) return false;
   allocate_columns(dict, rows);
+  std::vector<ColumnPrefaulter::Range> fresh;
+  for (RecordVariable& rv : dict.vars)
+    if (rv.width == 0) fresh.push_back({rv.var.column.num(), size_t(rows) * sizeof(double)});
+  std::optional<ColumnPrefaulter> prefaulter;
+  if (known) prefaulter.emplace(std::move(fresh));
   ColumnFiller filler(dict, decoder);
   CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, dict.sysmis, string_slot);
   // Cases are decoded a block at a time into a buffer that stays in cache,

@@ -67,7 +67,11 @@ bool CellDecoder::load_block() {
   // What follows an end code is never read, so only codes before it count.
   const uint64_t ends = bytes_equal(w, kCodeEnd);
   const uint64_t before_end = ends ? (uint64_t(1) << std::countr_zero(ends)) - 1 : ~uint64_t(0);
-  const int raws = std::popcount(bytes_equal(w, kCodeRaw) & before_end);
+  // Count the marks without a popcount instruction (not in the baseline
+  // x86-64 set): each mark becomes a 1 in its byte, and the multiply sums
+  // the bytes into the top one.
+  const uint64_t marks = (bytes_equal(w, kCodeRaw) & before_end) >> 7;
+  const int raws = int((marks * 0x0101010101010101ull) >> 56);
   const bool control = ends || bytes_equal(w, kCodeSkip);
   const size_t need = 8 + 8 * size_t(raws);
   if (size_t(in_.end - in_.pos) >= need || in_.ensure(need)) {
