@@ -174,4 +174,51 @@ size_t CellDecoder::decode_plain(uint64_t* out, size_t want) {
   return cells;
 }
 
+CellEncoder::CellEncoder(double bias, const std::vector<bool>& string_slot)
+    : bias_(bias), is_string_(string_slot.begin(), string_slot.end()) {}
+
+void CellEncoder::encode(const uint64_t* cells, int cases, std::vector<uint8_t>& out) {
+  const size_t slots = is_string_.size();
+  const size_t n = size_t(std::max(cases, 0)) * slots;
+  // Room for the worst case (every value raw): 9 bytes per cell, plus the
+  // unfinished block carried in.
+  const size_t start = out.size();
+  out.resize(start + n * 9 + 8 * 9);
+  uint8_t* dst = out.data() + start;
+  // Whole numbers within reach of one code byte go in the block itself.
+  const double lowest = 1 - bias_, highest = 251 - bias_;
+  int slot = slot_;
+  for (size_t c = 0; c < n; ++c) {
+    const uint64_t cell = cells[c];
+    uint8_t code;
+    if (is_string_[size_t(slot)]) {
+      code = cell == kSpacesCell ? kCodeSpaces : kCodeRaw;
+    } else {
+      const double x = std::bit_cast<double>(cell);
+      if (x >= lowest && x <= highest && x == double(int64_t(x))) code = uint8_t(x + bias_);
+      else code = x != x ? kCodeSysmis : kCodeRaw;
+    }
+    if (code == kCodeRaw) raws_[raw_n_++] = cell;
+    codes_[code_n_++] = code;
+    if (code_n_ == 8) {
+      std::memcpy(dst, codes_, 8);
+      std::memcpy(dst + 8, raws_, 8 * size_t(raw_n_));
+      dst += 8 + 8 * size_t(raw_n_);
+      code_n_ = raw_n_ = 0;
+    }
+    if (size_t(++slot) == slots) slot = 0;
+  }
+  slot_ = slot;
+  out.resize(size_t(dst - out.data()));
+}
+
+void CellEncoder::finish(std::vector<uint8_t>& out) {
+  if (code_n_ == 0) return;
+  while (code_n_ < 8) codes_[code_n_++] = kCodeSkip;
+  out.insert(out.end(), codes_, codes_ + 8);
+  const auto* raw = reinterpret_cast<const uint8_t*>(raws_);
+  out.insert(out.end(), raw, raw + 8 * size_t(raw_n_));
+  code_n_ = raw_n_ = 0;
+}
+
 }  // namespace vop::sav

@@ -1,6 +1,13 @@
-// Case data decoded into rows of cells: one 8-byte cell per slot of the
-// case record, in file order, so a block of cases can then be spread into
-// the variables' columns in one pass per column.
+// Case data as rows of cells, both directions: one 8-byte cell per slot of
+// the case record, in file order. The reader decodes a block of cases into
+// cells and then spreads them into the variables' columns one column at a
+// time; the writer gathers columns into cells and encodes those.
+//
+// Bytecode compression: the data are a sequence of 8-byte command blocks,
+// each holding 8 one-byte codes; the raw 8-byte values that the block's 253
+// codes announce follow the block, in code order. Code 0 is padding, 1..251
+// the number code - bias, 252 the end of the data, 254 eight spaces, 255
+// the system-missing value.
 //
 // Decoding does not look at variables, only at whether each slot belongs to
 // a string: a bytecode that makes sense only for the other kind (a number
@@ -13,8 +20,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "data/sav_bytecode.h"
 #include "data/sav_format.h"
+#include "data/sav_input.h"
 
 namespace vop::sav {
 
@@ -70,6 +77,27 @@ class CellDecoder {
   const uint8_t* raw_ = nullptr; // its raw values, when all were readable
   bool simple_ = false;          // no 0 or 252 code, raw values readable
   int slot_ = 0;                 // slot in the case of the next cell
+};
+
+class CellEncoder {
+ public:
+  CellEncoder(double bias, const std::vector<bool>& string_slot);
+
+  // Append the bytecode of `cases` rows of cells to out. Only whole command
+  // blocks are appended; the codes of an unfinished one wait in the encoder,
+  // so the owner may write out and clear `out` between calls.
+  void encode(const uint64_t* cells, int cases, std::vector<uint8_t>& out);
+  // Append the unfinished block, padded with code 0.
+  void finish(std::vector<uint8_t>& out);
+
+ private:
+  double bias_;                   // compression bias
+  std::vector<uint8_t> is_string_;  // per slot of a case
+  uint8_t codes_[8] = {};         // the unfinished block
+  uint64_t raws_[8] = {};         // its raw values
+  int code_n_ = 0;                // codes in it
+  int raw_n_ = 0;                 // raw values in it
+  int slot_ = 0;                  // slot of the next cell
 };
 
 }  // namespace vop::sav
