@@ -180,8 +180,8 @@ CellEncoder::CellEncoder(double bias, const std::vector<bool>& string_slot)
 void CellEncoder::encode(const uint64_t* cells, int cases, std::vector<uint8_t>& out) {
   const size_t slots = is_string_.size();
   const size_t n = size_t(std::max(cases, 0)) * slots;
-  // Room for the worst case (every value raw): 9 bytes per cell, plus the
-  // unfinished block carried in.
+  // Room for the worst case (every value raw): 9 bytes per cell, plus a
+  // whole block, since a finished block is copied with all 8 raw places.
   const size_t start = out.size();
   out.resize(start + n * 9 + 8 * 9);
   uint8_t* dst = out.data() + start;
@@ -195,14 +195,18 @@ void CellEncoder::encode(const uint64_t* cells, int cases, std::vector<uint8_t>&
       code = cell == kSpacesCell ? kCodeSpaces : kCodeRaw;
     } else {
       const double x = std::bit_cast<double>(cell);
-      if (x >= lowest && x <= highest && x == double(int64_t(x))) code = uint8_t(x + bias_);
+      const bool in_range = x >= lowest && x <= highest;  // false for NaN
+      const double near = in_range ? x : 0.0;            // safe to convert
+      if (in_range && near == double(int64_t(near))) code = uint8_t(near + bias_);
       else code = x != x ? kCodeSysmis : kCodeRaw;
     }
-    if (code == kCodeRaw) raws_[raw_n_++] = cell;
+    // Every cell is put in the raw places; only a raw code keeps it there.
+    raws_[raw_n_] = cell;
+    raw_n_ += code == kCodeRaw;
     codes_[code_n_++] = code;
     if (code_n_ == 8) {
       std::memcpy(dst, codes_, 8);
-      std::memcpy(dst + 8, raws_, 8 * size_t(raw_n_));
+      std::memcpy(dst + 8, raws_, sizeof raws_);
       dst += 8 + 8 * size_t(raw_n_);
       code_n_ = raw_n_ = 0;
     }
