@@ -1,7 +1,6 @@
 // Case data of a system file: uncompressed, bytecode-compressed, or bytecode
 // inside zlib blocks (.zsav), decoded a block of cases at a time into cells
 // (sav_cells.h) and then spread into the variables' columns.
-#include <sys/mman.h>
 #if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
 #endif
@@ -44,22 +43,13 @@ void fit_rows(Matrix& m, int rows) {
   m = std::move(fitted);
 }
 
-// Ask for huge pages for a large column not yet touched: filling it then
-// takes one page fault per 2 MiB instead of one per 4 KiB. Only advice;
-// nothing changes where the system does not take it.
-void advise_huge_pages(void* p, size_t bytes) {
-  constexpr uintptr_t kHugePage = uintptr_t(2) << 20;
-  if (bytes < 2 * kHugePage) return;
-  const uintptr_t from = (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t to = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(kHugePage - 1);
-  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-}
-
 void allocate_columns(SavDictionary& dict, int rows) {
   for (RecordVariable& rv : dict.vars) {
-    Matrix& c = rv.var.column;
-    c.reset(rows, 1, rv.width == 0, rv.width == 0 ? Matrix::Fill::None : Matrix::Fill::Absent);
-    if (c.numeric()) advise_huge_pages(c.num(), size_t(rows) * sizeof(double));
+    // Huge pages would mean fewer page faults, but asking for them makes
+    // the kernel compact memory first, which at times costs more than the
+    // faults it saves.
+    rv.var.column.reset(rows, 1, rv.width == 0,
+                        rv.width == 0 ? Matrix::Fill::None : Matrix::Fill::Absent);
   }
 }
 

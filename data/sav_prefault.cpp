@@ -13,7 +13,7 @@ namespace {
 
 // Below this much memory a thread costs more than it saves.
 constexpr size_t kMinBytes = size_t(64) << 20;
-// Bytes of each column faulted in per step: one huge page, and far enough
+// Bytes of each column faulted in per step: 256 rows of pages, far enough
 // ahead of the reader that it rarely catches up.
 constexpr size_t kStepBytes = size_t(2) << 20;
 constexpr uintptr_t kPageSize = 4096;
