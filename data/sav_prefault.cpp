@@ -13,8 +13,8 @@ namespace {
 
 // Below this much memory a thread costs more than it saves.
 constexpr size_t kMinBytes = size_t(64) << 20;
-// Bytes of each column faulted in per step: 256 rows of pages, far enough
-// ahead of the reader that it rarely catches up.
+// 2 MiB of each column (262,144 rows) per step: far enough ahead of the
+// reader that it rarely catches up, small enough to start at once.
 constexpr size_t kStepBytes = size_t(2) << 20;
 constexpr uintptr_t kPageSize = 4096;
 
