@@ -6,6 +6,7 @@
 // read each without a complaint, and its dictionary and every value must
 // agree with the dataset we wrote. Skipped where PSPP is not installed.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -25,6 +26,14 @@ namespace vop {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Scratch folder of this test process, so that runs side by side (ctest -j,
+// other checkouts) never share a file.
+fs::path scratch_dir() {
+  const fs::path dir = fs::path(::testing::TempDir()) / ("pspp_reads_" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  return dir;
+}
 
 bool have_pspp() {
   static const bool found = std::system("command -v pspp >/dev/null 2>&1") == 0;
@@ -98,12 +107,12 @@ std::set<std::string> complaints(const std::string& log) {
   return out;
 }
 
-// What PSPP says when it merely opens a file.
-std::set<std::string> complaints_on_opening(const fs::path& sav) {
-  const fs::path dir = fs::path(::testing::TempDir()) / "pspp_reads";
-  fs::create_directories(dir);
-  const fs::path syntax = dir / "open.sps";
-  const fs::path errors = dir / "open.err";
+// What PSPP says when it merely opens a file; `name` keeps the scratch
+// files apart from those of tests running beside this one.
+std::set<std::string> complaints_on_opening(const fs::path& sav, const std::string& name) {
+  const fs::path dir = scratch_dir();
+  const fs::path syntax = dir / (name + ".open.sps");
+  const fs::path errors = dir / (name + ".open.err");
   std::ofstream(syntax) << "GET FILE='" << sav.string() << "'.\n";
   const std::string cmd = "pspp -o /dev/null -O format=txt -e '" + errors.string() + "' '" +
                           syntax.string() + "' >/dev/null 2>&1";
@@ -192,9 +201,7 @@ void compare_data(const Dataset& ds, const std::string& csv) {
 void expect_pspp_agrees(Dataset& ds, const std::string& name,
                         const std::set<std::string>& tolerated = {}) {
   ErrorState err;
-  const fs::path dir = fs::path(::testing::TempDir()) / "pspp_reads";
-  fs::create_directories(dir);
-  const fs::path sav = dir / (name + ".sav");
+  const fs::path sav = scratch_dir() / (name + ".sav");
   ASSERT_TRUE(write_sav(sav.string(), ds, err)) << err.code();
   Dataset written;
   std::vector<std::string> warnings;
@@ -203,6 +210,8 @@ void expect_pspp_agrees(Dataset& ds, const std::string& name,
   testing::expect_same_dataset(ds, written);
   const PsppView v = pspp_view(sav, !ds.multiple_variables().empty());
   fs::remove(sav);
+  std::error_code ec;
+  fs::remove(sav.parent_path(), ec);  // the scratch folder, once empty
   EXPECT_EQ(v.status, 0);
   for (const std::string& c : complaints(v.complaints))
     EXPECT_TRUE(tolerated.count(c)) << "PSPP complained: " << c;
@@ -353,7 +362,7 @@ TEST_P(PsppReadsRewrittenCorpus, AgreesWithTheDatasetWritten) {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   // What PSPP finds wrong with the original (a format it does not accept,
   // say) it may find in the rewritten file too, since the dataset keeps it.
-  expect_pspp_agrees(ds, name, complaints_on_opening(original));
+  expect_pspp_agrees(ds, name, complaints_on_opening(original, name));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, PsppReadsRewrittenCorpus, ::testing::ValuesIn(corpus_files()),
