@@ -180,39 +180,57 @@ CellEncoder::CellEncoder(double bias, const std::vector<bool>& string_slot)
 void CellEncoder::encode(const uint64_t* cells, int cases, std::vector<uint8_t>& out) {
   const size_t slots = is_string_.size();
   const size_t n = size_t(std::max(cases, 0)) * slots;
+  // First the code of every cell, one slot at a time: within a slot the
+  // kind is fixed and the values alike, so the choices are well predicted.
+  codes_of_.resize(n);
+  const double lowest = 1 - bias_, highest = 251 - bias_;
+  for (size_t s = 0; s < slots; ++s) {
+    const size_t first = (s + slots - size_t(slot_)) % slots;  // cell of slot s in the first case
+    if (is_string_[s]) {
+      for (size_t c = first; c < n; c += slots)
+        codes_of_[c] = cells[c] == kSpacesCell ? kCodeSpaces : kCodeRaw;
+      continue;
+    }
+    for (size_t c = first; c < n; c += slots) {
+      // Whole numbers within reach of one code byte go in the block itself.
+      const double x = std::bit_cast<double>(cells[c]);
+      const bool in_range = x >= lowest && x <= highest;  // false for NaN
+      const double near = in_range ? x : 0.0;            // safe to convert
+      if (in_range && near == double(int64_t(near))) codes_of_[c] = uint8_t(near + bias_);
+      else codes_of_[c] = x != x ? kCodeSysmis : kCodeRaw;
+    }
+  }
+  // Then the blocks: 8 codes, and after them the cells of the raw codes.
   // Room for the worst case (every value raw): 9 bytes per cell, plus a
-  // whole block, since a finished block is copied with all 8 raw places.
+  // whole block for the unfinished one carried in.
   const size_t start = out.size();
   out.resize(start + n * 9 + 8 * 9);
   uint8_t* dst = out.data() + start;
-  // Whole numbers within reach of one code byte go in the block itself.
-  const double lowest = 1 - bias_, highest = 251 - bias_;
-  int slot = slot_;
-  for (size_t c = 0; c < n; ++c) {
-    const uint64_t cell = cells[c];
-    uint8_t code;
-    if (is_string_[size_t(slot)]) {
-      code = cell == kSpacesCell ? kCodeSpaces : kCodeRaw;
-    } else {
-      const double x = std::bit_cast<double>(cell);
-      const bool in_range = x >= lowest && x <= highest;  // false for NaN
-      const double near = in_range ? x : 0.0;            // safe to convert
-      if (in_range && near == double(int64_t(near))) code = uint8_t(near + bias_);
-      else code = x != x ? kCodeSysmis : kCodeRaw;
-    }
-    // Every cell is put in the raw places; only a raw code keeps it there.
-    raws_[raw_n_] = cell;
+  size_t c = 0;
+  auto one = [&](size_t i) {
+    const uint8_t code = codes_of_[i];
+    raws_[raw_n_] = cells[i];  // every cell goes in; only a raw code keeps it
     raw_n_ += code == kCodeRaw;
     codes_[code_n_++] = code;
     if (code_n_ == 8) {
       std::memcpy(dst, codes_, 8);
-      std::memcpy(dst + 8, raws_, sizeof raws_);
+      std::memcpy(dst + 8, raws_, 8 * size_t(raw_n_));
       dst += 8 + 8 * size_t(raw_n_);
       code_n_ = raw_n_ = 0;
     }
-    if (size_t(++slot) == slots) slot = 0;
+  };
+  while (c < n && code_n_ != 0) one(c++);
+  for (; c + 8 <= n; c += 8) {
+    std::memcpy(dst, &codes_of_[c], 8);
+    uint8_t* raw = dst + 8;
+    for (size_t j = 0; j < 8; ++j) {
+      std::memcpy(raw, &cells[c + j], 8);
+      raw += codes_of_[c + j] == kCodeRaw ? 8 : 0;
+    }
+    dst = raw;
   }
-  slot_ = slot;
+  while (c < n) one(c++);
+  slot_ = int((size_t(slot_) + n) % std::max<size_t>(slots, 1));
   out.resize(size_t(dst - out.data()));
 }
 

@@ -93,6 +93,7 @@ class CellEncoder {
  private:
   double bias_;                   // compression bias
   std::vector<uint8_t> is_string_;  // per slot of a case
+  std::vector<uint8_t> codes_of_;   // the code of each cell being encoded
   uint8_t codes_[8] = {};         // the unfinished block
   uint64_t raws_[8] = {};         // its raw values
   int code_n_ = 0;                // codes in it
