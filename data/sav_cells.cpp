@@ -47,12 +47,16 @@ int CellDecoder::decode(uint64_t* out, int cases) {
   return int(got / size_t(slots_));
 }
 
+namespace {
+
 // Bytes of `w` equal to `byte`, each marked by its high bit.
 uint64_t bytes_equal(uint64_t w, uint8_t byte) {
   constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
   const uint64_t t = w ^ (0x0101010101010101ull * byte);
   return ~(((t & kLow7) + kLow7) | t | kLow7);
 }
+
+}  // namespace
 
 bool CellDecoder::load_block() {
   // The largest block: 8 codes and 8 raw values.

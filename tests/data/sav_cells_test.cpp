@@ -169,14 +169,18 @@ TEST(CellCodec, WhatIsEncodedDecodesTheSame) {
   CellEncoder e(100, kinds);
   for (int r = 0; r < 50; r += 7) e.encode(cells.data() + r * 4, std::min(7, 50 - r), bytes);
   e.finish(bytes);
-  TrickleWindow w(bytes, 5);
-  CellDecoder d(w, true, 100, false, kSysmis, kinds);
-  std::vector<uint64_t> back(cells.size() + 4);
-  ASSERT_EQ(d.decode(back.data(), 51), 50);
-  EXPECT_EQ(d.status(), CellDecoder::Status::End);  // only padding remains
-  for (size_t i = 0; i < cells.size(); ++i) {
-    if (is_nan_cell(cells[i])) EXPECT_TRUE(is_nan_cell(back[i])) << i;
-    else EXPECT_EQ(back[i], cells[i]) << i;
+  // Bytes a few at a time, and all at once (whole blocks decoded in one go).
+  for (size_t step : {size_t(5), bytes.size()}) {
+    SCOPED_TRACE(step);
+    TrickleWindow w(bytes, step);
+    CellDecoder d(w, true, 100, false, kSysmis, kinds);
+    std::vector<uint64_t> back(cells.size() + 4);
+    ASSERT_EQ(d.decode(back.data(), 51), 50);
+    EXPECT_EQ(d.status(), CellDecoder::Status::End);  // only padding remains
+    for (size_t i = 0; i < cells.size(); ++i) {
+      if (is_nan_cell(cells[i])) EXPECT_TRUE(is_nan_cell(back[i])) << i;
+      else EXPECT_EQ(back[i], cells[i]) << i;
+    }
   }
 }
 
