@@ -1,28 +1,63 @@
 // The per-argument checks that every builtin makes, each with its fixed
-// code. Each returns false after raising the code, so a kernel can chain
-// them: `if (!require_string(s, err) || !require_scalar(s, err)) return {};`
+// code, and the conversions and allocations the kernels share.
+//
+// Every check raises its code on the ErrorState and returns false (or no
+// value), so a kernel reads as a list of `if (!need_x(...)) return {};` in
+// the order the language fixes for that builtin.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "core/errors.h"
 #include "core/matrix.h"
 
-namespace vop {
+namespace vop::builtins {
 
-inline bool require_string(const Matrix& m, ErrorState& err) {
-  return !m.numeric() || err.raise(kErrString);
-}
-inline bool require_numeric(const Matrix& m, ErrorState& err) {
+// The largest matrix a builtin will build: 2^31 elements, 16 GiB of
+// numbers, more than the machines we target can hold. Refusing it up front
+// turns `zeros(1e5, 1e5)` into a clean error instead of an allocator abort.
+inline constexpr int64_t kMaxElements = int64_t(1) << 31;
+
+// Code raised when a requested size is beyond kMaxElements or cannot be
+// allocated: the size is "out of range" in the language's terms.
+inline constexpr int kErrTooLarge = kErrRange;
+
+// Codes of the numeric library that core names no constant for.
+enum NumericCodes : int {
+  kErrSquare = 83,           // "Square matrix is needed"
+  kErrSingular = 85,         // "Non-singular matrix is needed"
+  kErrWide = 86,             // "Matrix with more rows than columns is needed"
+  kErrZeroVariance = 88,     // "Variable variance is equal to zero"
+  kErrNearlySingular = 90,   // "Matrix is probably singular"
+  kErrLapack = 200,          // a LAPACK routine reported failure
+};
+
+// The rows x cols dimensions of a result.
+struct Shape {
+  int rows = 0;  // rows of the result
+  int cols = 0;  // columns of the result
+};
+
+inline bool need_numeric(const Matrix& m, ErrorState& err) {
   return m.numeric() || err.raise(kErrNumeric);
 }
-inline bool require_scalar(const Matrix& m, ErrorState& err) {
-  return m.is_scalar() || err.raise(kErrScalar);
+inline bool need_string(const Matrix& m, ErrorState& err) {
+  return !m.numeric() || err.raise(kErrString);
 }
-inline bool require_not_empty(const Matrix& m, ErrorState& err) {
+inline bool need_nonempty(const Matrix& m, ErrorState& err) {
   return !m.empty() || err.raise(kErrNotEmpty);
 }
-inline bool require_same_shape(const Matrix& a, const Matrix& b, ErrorState& err) {
+inline bool need_scalar(const Matrix& m, ErrorState& err) {
+  return m.is_scalar() || err.raise(kErrScalar);
+}
+// Non-empty (77) then numeric (63): the common pair.
+inline bool need_numbers(const Matrix& m, ErrorState& err) {
+  return need_nonempty(m, err) && need_numeric(m, err);
+}
+// The same rows and columns as `a` (70 otherwise).
+inline bool need_same_shape(const Matrix& a, const Matrix& b, ErrorState& err) {
   return (a.rows() == b.rows() && a.cols() == b.cols()) || err.raise(kErrDims);
 }
 
@@ -31,4 +66,22 @@ inline std::string_view text_of(const StrCell& cell) {
   return cell ? std::string_view(*cell) : std::string_view();
 }
 
-}  // namespace vop
+// A number used as a count: truncated toward zero; negative, NaN or beyond
+// the int range is 68.
+std::optional<int> count_of(double v, ErrorState& err);
+
+// A number used as a 1-based index into 1..limit, truncated toward zero;
+// returns the 0-based position, or 68 when outside.
+std::optional<int> index_of(double v, int limit, ErrorState& err);
+
+// A new matrix of rows x cols (either may be given as a product that
+// overflowed int); beyond kMaxElements or out of memory is kErrTooLarge.
+std::optional<Matrix> new_matrix(int64_t rows, int64_t cols, bool numeric,
+                                 Matrix::Fill fill, ErrorState& err);
+
+// Weights for the statistics: numeric (63); empty, or one column with
+// `rows` rows (70 otherwise). Returns the weights to use, null for none.
+// `ok` is false when a check failed.
+const double* weights_of(const Matrix* w, int rows, bool& ok, ErrorState& err);
+
+}  // namespace vop::builtins

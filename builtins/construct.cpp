@@ -35,21 +35,6 @@ std::optional<Shape> shape_from_counts(const Matrix& a, ErrorState& err) {
   return Shape{*r, *c};
 }
 
-std::optional<Matrix> filled(const Matrix& first, const Matrix* second, double value,
-                             bool diagonal_only, ErrorState& err) {
-  auto shape = shape_from_args(first, second, err);
-  if (!shape) return std::nullopt;
-  auto m = new_matrix(shape->rows, shape->cols, true,
-                      diagonal_only ? Matrix::Fill::Zero : Matrix::Fill::None, err);
-  if (!m) return std::nullopt;
-  if (diagonal_only) {
-    for (int i = 0, n = std::min(shape->rows, shape->cols); i < n; ++i) m->at(i, i) = value;
-  } else {
-    std::fill(m->num(), m->num() + m->size(), value);
-  }
-  return m;
-}
-
 }  // namespace
 
 // --- Sized constants ------------------------------------------------------
@@ -66,57 +51,87 @@ std::optional<Shape> shape_from_args(const Matrix& first, const Matrix* second, 
   return Shape{*r, *c};
 }
 
+std::optional<Matrix> constant_matrix(Constant kind, Shape shape, ErrorState& err) {
+  const bool diagonal_only = kind == Constant::Identity;
+  auto m = new_matrix(shape.rows, shape.cols, true,
+                      diagonal_only ? Matrix::Fill::Zero : Matrix::Fill::None, err);
+  if (!m) return std::nullopt;
+  if (diagonal_only) {
+    for (int i = 0, n = std::min(shape.rows, shape.cols); i < n; ++i) m->at(i, i) = 1.0;
+  } else {
+    std::fill(m->num(), m->num() + m->size(), kind == Constant::Ones ? 1.0 : 0.0);
+  }
+  return m;
+}
+
+namespace {
+
+std::optional<Matrix> constant_from_args(Constant kind, const Matrix& first, const Matrix* second,
+                                         ErrorState& err) {
+  auto shape = shape_from_args(first, second, err);
+  if (!shape) return std::nullopt;
+  return constant_matrix(kind, *shape, err);
+}
+
+}  // namespace
+
 std::optional<Matrix> zeros(const Matrix& first, const Matrix* second, ErrorState& err) {
-  return filled(first, second, 0.0, false, err);
+  return constant_from_args(Constant::Zeros, first, second, err);
 }
 
 std::optional<Matrix> ones(const Matrix& first, const Matrix* second, ErrorState& err) {
-  return filled(first, second, 1.0, false, err);
+  return constant_from_args(Constant::Ones, first, second, err);
 }
 
 std::optional<Matrix> eye(const Matrix& first, const Matrix* second, ErrorState& err) {
-  return filled(first, second, 1.0, true, err);
+  return constant_from_args(Constant::Identity, first, second, err);
 }
 
 // --- Tiling ----------------------------------------------------------------
 
-std::optional<Matrix> make(const Matrix& first, const Matrix& second, const Matrix* third,
-                           ErrorState& err) {
+std::optional<Shape> tile_counts(const Matrix& first, const Matrix& second, bool has_third,
+                                 ErrorState& err) {
   if (!need_numbers(first, err)) return std::nullopt;
-  std::optional<Shape> times;
-  const Matrix* tile = &second;
-  if (first.is_scalar() && third) {
-    if (!need_numeric(second, err)) return std::nullopt;
-    if (!second.is_scalar()) {
-      err.raise(kErrDims);
-      return std::nullopt;
-    }
-    auto r = count_of(first[0], err);
-    if (!r) return std::nullopt;
-    auto c = count_of(second[0], err);
-    if (!c) return std::nullopt;
-    times = Shape{*r, *c};
-    tile = third;
-  } else {
-    times = shape_from_counts(first, err);
-    if (!times) return std::nullopt;
-    if (third) {
+  if (!first.is_scalar() || !has_third) {
+    auto times = shape_from_counts(first, err);
+    if (times && has_third) {
       err.raise(kErrTooManyArgs);
       return std::nullopt;
     }
+    return times;
   }
-  const int tr = tile->rows(), tc = tile->cols();
-  const bool numeric = tile->numeric();
-  auto out = new_matrix(int64_t(tr) * times->rows, int64_t(tc) * times->cols, numeric,
+  if (!need_numeric(second, err)) return std::nullopt;
+  if (!second.is_scalar()) {
+    err.raise(kErrDims);
+    return std::nullopt;
+  }
+  auto r = count_of(first[0], err);
+  if (!r) return std::nullopt;
+  auto c = count_of(second[0], err);
+  if (!c) return std::nullopt;
+  return Shape{*r, *c};
+}
+
+std::optional<Matrix> tile(const Matrix& m, Shape times, ErrorState& err) {
+  const int tr = m.rows(), tc = m.cols();
+  const bool numeric = m.numeric();
+  auto out = new_matrix(int64_t(tr) * times.rows, int64_t(tc) * times.cols, numeric,
                         numeric ? Matrix::Fill::None : Matrix::Fill::Absent, err);
   if (!out) return std::nullopt;
   const int64_t out_rows = out->rows();
   for (int j = 0; j < out->cols(); ++j) {
     const int64_t src = int64_t(j % tc) * tr;
     const int64_t dst = j * out_rows;
-    for (int64_t i = 0; i < out_rows; ++i) copy_element(*tile, src + i % tr, *out, dst + i);
+    for (int64_t i = 0; i < out_rows; ++i) copy_element(m, src + i % tr, *out, dst + i);
   }
   return out;
+}
+
+std::optional<Matrix> make(const Matrix& first, const Matrix& second, const Matrix* third,
+                           ErrorState& err) {
+  auto times = tile_counts(first, second, third != nullptr, err);
+  if (!times) return std::nullopt;
+  return tile(third ? *third : second, *times, err);
 }
 
 // --- Diagonal ---------------------------------------------------------------

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 #include "core/errors.h"
 #include "core/matrix.h"
 
@@ -18,6 +18,10 @@ namespace vop::builtins {
 // with `second`, first is r and second is c.
 std::optional<Shape> shape_from_args(const Matrix& first, const Matrix* second, ErrorState& err);
 
+// What zeros, ones and eye fill their shape with.
+enum class Constant { Zeros, Ones, Identity };
+std::optional<Matrix> constant_matrix(Constant kind, Shape shape, ErrorState& err);
+
 std::optional<Matrix> zeros(const Matrix& first, const Matrix* second, ErrorState& err);
 std::optional<Matrix> ones(const Matrix& first, const Matrix* second, ErrorState& err);
 std::optional<Matrix> eye(const Matrix& first, const Matrix* second, ErrorState& err);
@@ -26,6 +30,12 @@ std::optional<Matrix> eye(const Matrix& first, const Matrix* second, ErrorState&
 // times across. `third` is the tile when given.
 std::optional<Matrix> make(const Matrix& first, const Matrix& second, const Matrix* third,
                            ErrorState& err);
+// The two steps of make, for a caller that evaluates the tile only once the
+// counts are known: the counts from the first argument (and the second when
+// `has_third`; a two-element first with a third is 82), then the tiling.
+std::optional<Shape> tile_counts(const Matrix& first, const Matrix& second, bool has_third,
+                                 ErrorState& err);
+std::optional<Matrix> tile(const Matrix& m, Shape times, ErrorState& err);
 
 // A vector becomes a square diagonal matrix; a matrix gives its diagonal.
 std::optional<Matrix> diag(const Matrix& x, ErrorState& err);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "builtins/fortran.h"
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop::builtins {
 
@@ -114,6 +114,7 @@ std::optional<Matrix> corr(const Matrix& x, const Matrix* y, const Matrix* w, Er
       right = by.data();
     }
     const double one = 1.0;
+    if (cx == 0 || cy == 0) continue;  // no variables: BLAS rejects the empty product
     dgemm_("T", "N", &cx, &cy, &n, &one, bx.data(), &n, right, &n, &one, cross.data(), &cx, 1,
            1);
   }

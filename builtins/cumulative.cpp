@@ -1,6 +1,6 @@
 #include "builtins/cumulative.h"
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop::builtins {
 

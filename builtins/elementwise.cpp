@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop::builtins {
 

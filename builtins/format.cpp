@@ -177,7 +177,7 @@ bool format_text(std::string_view format, FormatValues& values, std::string& out
 namespace builtins {
 
 std::optional<Matrix> sprintf(const Matrix& format, FormatValues& values, ErrorState& err) {
-  if (!require_string(format, err) || !require_scalar(format, err)) return std::nullopt;
+  if (!need_string(format, err) || !need_scalar(format, err)) return std::nullopt;
   std::string text;
   if (!format_text(text_of(format.str()[0]), values, text, err)) return std::nullopt;
   return Matrix::text(std::move(text));

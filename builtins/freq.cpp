@@ -1,14 +1,16 @@
-// Frequencies by sorting a copy of the values (paired with their weights)
-// and counting runs of equal values: O(n log n) whatever the number of
-// distinct values, with one pass to count.
+// Frequencies by ordering the values (the index sort of sorta, linear for
+// numbers) and counting runs of equal values: one pass to count, whatever
+// the number of distinct values.
 #include "builtins/freq.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 #include "builtins/sort.h"
 
 namespace vop::builtins {
@@ -19,38 +21,26 @@ namespace {
 template <class V>
 using Weighted = std::pair<V, double>;
 
+bool same_value(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
 FreqResult numeric_freq(const Matrix& x, const double* w) {
-  const int64_t rows = x.rows(), n = x.size();
-  std::vector<Weighted<double>> items;
-  items.reserve(size_t(n));
-  double nan_count = 0;
-  bool any_nan = false;
-  for (int64_t k = 0; k < n; k += rows) {
-    for (int64_t i = 0; i < rows; ++i) {
-      const double wi = w ? w[i] : 1.0;
-      const double v = x[k + i];
-      if (std::isnan(v)) {
-        nan_count += wi;
-        any_nan = true;
-      } else {
-        items.emplace_back(v, wi);
-      }
+  const int64_t rows = x.rows();
+  const std::vector<int32_t> order = ascending_order(x.num(), x.size());
+  std::vector<double> values, counts;
+  for (const int32_t pos : order) {
+    const double v = x[pos];
+    const double weight = !w ? 1.0 : w[x.cols() == 1 ? pos : pos % rows];
+    if (!values.empty() && same_value(values.back(), v)) {
+      counts.back() += weight;
+    } else {
+      values.push_back(v);
+      counts.push_back(weight);
     }
   }
-  std::sort(items.begin(), items.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<Weighted<double>> groups;
-  for (const auto& it : items) {
-    if (!groups.empty() && groups.back().first == it.first) groups.back().second += it.second;
-    else groups.push_back(it);
-  }
-  if (any_nan) groups.emplace_back(std::nan(""), nan_count);
-  const int k = int(groups.size());
+  const int k = int(values.size());
   FreqResult r{Matrix(k, 1, true, Matrix::Fill::None), Matrix(k, 1, true, Matrix::Fill::None)};
-  for (int i = 0; i < k; ++i) {
-    r.values[i] = groups[size_t(i)].first;
-    r.counts[i] = groups[size_t(i)].second;
-  }
+  std::copy(values.begin(), values.end(), r.values.num());
+  std::copy(counts.begin(), counts.end(), r.counts.num());
   return r;
 }
 
@@ -85,6 +75,12 @@ std::optional<FreqResult> freq(const Matrix& x, const Matrix* w, ErrorState& err
   bool ok = true;
   const double* weights = weights_of(w, x.rows(), ok, err);
   if (!ok) return std::nullopt;
+  // Positions are 32-bit, as in the sort; no matrix that fits in memory
+  // has more elements.
+  if (x.size() > std::numeric_limits<int32_t>::max()) {
+    err.raise(kErrTooLarge);
+    return std::nullopt;
+  }
   return x.numeric() ? numeric_freq(x, weights) : string_freq(x, weights);
 }
 

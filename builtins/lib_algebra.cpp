@@ -12,12 +12,6 @@ struct RandomState : InterpreterExtension {
   builtins::RandomGenerator gen;
 };
 
-Value several(Call& c, std::initializer_list<Matrix*> parts) {
-  std::vector<Matrix> list;
-  for (Matrix* m : parts) list.push_back(std::move(*m));
-  return c.results(std::move(list));
-}
-
 Value b_eig(Call& c) {
   Value a = c.arg(0), b;
   if (!a) return {};
@@ -58,16 +52,23 @@ Value b_inv(Call& c) {
   return a ? result_of(builtins::inv(std::move(a).take(), c.err())) : Value();
 }
 
+// rand and rand_normal: (), (n), ([r c]) or (r, c); a third argument is 82
+// once the sizes are checked.
 template <bool normal>
 Value random(Call& c) {
-  Value a, b;
-  if (c.argc() > 0 && !(a = c.arg(0))) return {};
-  if (c.argc() > 1 && !(b = c.arg(1))) return {};
   auto& gen = c.interp().extension<RandomState>().gen;
-  const Matrix* pa = a ? &*a : nullptr;
-  const Matrix* pb = b ? &*b : nullptr;
-  return result_of(normal ? builtins::rand_normal(gen, pa, pb, c.err())
-                          : builtins::rand_uniform(gen, pa, pb, c.err()));
+  builtins::Shape shape{1, 1};
+  if (c.argc() > 0) {
+    auto args = size_args(c);
+    if (!args) return {};
+    auto s = builtins::random_shape(&*args->first, args->second ? &*args->second : nullptr,
+                                    c.err());
+    if (!s) return {};
+    if (c.argc() > 2) return c.fail(kErrTooManyArgs);
+    shape = *s;
+  }
+  return result_of(normal ? builtins::rand_normal(gen, shape, c.err())
+                          : builtins::rand_uniform(gen, shape, c.err()));
 }
 
 Value b_srand(Call& c) {
@@ -90,8 +91,8 @@ void install_algebra_builtins(BuiltinFamily& f) {
       {"lu", 1, 1, 3, b_lu},
       {"det", 1, 1, 1, b_det},
       {"inv", 1, 1, 1, b_inv},
-      {"rand", 0, 2, 1, random<false>},
-      {"rand_normal", 0, 2, 1, random<true>},
+      {"rand", 0, 2, 1, random<false>, true},
+      {"rand_normal", 0, 2, 1, random<true>, true},
       {"srand", 0, 1, 0, b_srand},
   });
 }

@@ -1,5 +1,6 @@
 // Builtins of no family: constants, existence and type tests, run control
 // (error, eval, path), output shortcuts and the workspace statements.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -150,7 +151,8 @@ Value b_path(Call& c) {
   std::string dir;
   if (!one_text(c, 0, &dir)) return {};
   if (dir.empty()) return c.fail(79);
-  if (dir.size() < 2 || dir[0] != '.' || dir[1] != '\\') return c.fail(kErrPathPrefix);
+  // ".\" as scripts write it; "./" as well on this platform.
+  if (dir.size() < 2 || dir[0] != '.' || (dir[1] != '\\' && dir[1] != '/')) return c.fail(kErrPathPrefix);
   std::string base = c.interp().base_dir();
   if (!base.empty() && base.back() != '/') base += '/';
   c.interp().add_search_dir(base + native_path(dir.substr(2)));
@@ -271,13 +273,13 @@ Value b_global(Call& c) {
   CallFrame& frame = ws.current();
   for (const ExprNode& n : c.node().kids) {
     const std::string& name = n.text;
-    if (frame.aliases.count(name)) return c.fail(kErrAliasGlobal);
-    if (frame.global_names.count(name)) continue;
+    if (frame.find_alias(name)) return c.fail(kErrAliasGlobal);
+    if (frame.declares_global(name)) continue;
     std::unique_ptr<Matrix> local = frame.take_local(name);
     Matrix* global = ws.globals().find_local(name);
     if (!global) ws.globals().put_local(name, local ? std::move(*local) : Matrix());
     else if (local) ws.globals().put_local(name, std::move(*local));
-    frame.global_names.insert(name);
+    frame.declare_global(name);
   }
   return c.none();
 }
@@ -290,11 +292,11 @@ Value b_clear(Call& c) {
   if (global) {
     if (kids.size() == 1) {
       ws.globals().clear_locals();
-      frame.global_names.clear();
+      frame.undeclare_all_globals();
     }
     for (size_t k = 1; k < kids.size(); ++k) {
       ws.globals().remove_local(kids[k].text);
-      frame.global_names.erase(kids[k].text);
+      frame.undeclare_global(kids[k].text);
     }
     return c.none();
   }
@@ -304,24 +306,22 @@ Value b_clear(Call& c) {
   }
   for (const ExprNode& n : kids) {
     if (frame.remove_local(n.text)) continue;
-    if (frame.aliases.erase(n.text)) continue;
-    frame.global_names.erase(n.text);
+    if (frame.remove_alias(n.text)) continue;
+    frame.undeclare_global(n.text);
   }
   return c.none();
 }
 
-// who, who global: the variables with their sizes, newest first.
+// who, who global: the names of the frame's (or the global) variables,
+// one per line, sorted.
 Value b_who(Call& c) {
   Workspace& ws = c.interp().workspace();
   const bool global = !c.node().kids.empty();
   CallFrame& frame = global ? ws.globals() : ws.current();
+  std::vector<std::string> names = frame.local_names();
+  std::sort(names.begin(), names.end());
   OutputSink& out = c.interp().out();
-  out.WriteLine(global ? "Global variables:" : "Variables:");
-  for (const std::string& name : frame.local_names()) {
-    const Matrix* m = frame.find_local(name);
-    out.WriteLine("  " + name + "  " + std::to_string(m->rows()) + "x" +
-                  std::to_string(m->cols()) + (m->numeric() ? "" : "  string"));
-  }
+  for (const std::string& name : names) out.WriteLine(name);
   return c.none();
 }
 

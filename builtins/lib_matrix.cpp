@@ -8,26 +8,34 @@ namespace vop {
 
 namespace {
 
-using MakeFn = std::optional<Matrix> (*)(const Matrix&, const Matrix*, ErrorState&);
-
-// zeros, ones, eye: (n), ([r c]) or (r, c).
-template <MakeFn fn>
-Value shaped(Call& c) {
-  Value first = c.arg(0);
-  if (!first) return {};
-  Value second;
-  if (c.argc() > 1 && !(second = c.arg(1))) return {};
-  return result_of(fn(*first, second ? &*second : nullptr, c.err()));
+// zeros, ones, eye: (n), ([r c]) or (r, c). The count of arguments is
+// known once the sizes are: a third is 82 after the first two are checked.
+template <builtins::Constant kind>
+Value constant(Call& c) {
+  auto args = size_args(c);
+  if (!args) return {};
+  const Matrix* second = args->second ? &*args->second : nullptr;
+  auto shape = builtins::shape_from_args(*args->first, second, c.err());
+  if (!shape) return {};
+  if (c.argc() > 2) return c.fail(kErrTooManyArgs);
+  return result_of(builtins::constant_matrix(kind, *shape, c.err()));
 }
 
+// make(n, M), make([r c], M), make(r, c, M): the first argument decides
+// whether a third is the tile or one too many.
 Value b_make(Call& c) {
+  constexpr int kMaxArgs = 3;
+  if (c.argc() < 2) return c.fail(kErrMissingArgs);
   Value a = c.arg(0);
   if (!a) return {};
   Value b = c.arg(1);
   if (!b) return {};
+  auto times = builtins::tile_counts(*a, *b, c.argc() > 2, c.err());
+  if (!times) return {};
+  if (c.argc() > kMaxArgs) return c.fail(kErrTooManyArgs);
   Value m;
   if (c.argc() > 2 && !(m = c.arg(2))) return {};
-  return result_of(builtins::make(*a, *b, m ? &*m : nullptr, c.err()));
+  return result_of(builtins::tile(m ? *m : *b, *times, c.err()));
 }
 
 Value b_diag(Call& c) {
@@ -56,21 +64,25 @@ Value b_insertrow(Call& c) {
   return result_of(builtins::insertrow(*m, *idx, *r, c.err()));
 }
 
+// size(x) or size(x, k); the count is checked once x is in hand.
 Value b_size(Call& c) {
+  if (c.argc() < 1) return c.fail(kErrMissingArgs);
   Value x = c.arg(0);
   if (!x) return {};
-  if (c.argc() == 2) {
-    if (c.requested() > 1) return c.fail(kErrTooManyResults);
-    Value k = c.arg(1);
-    return k ? result_of(builtins::size_along(*x, *k, c.err())) : Value();
-  }
-  if (c.requested() == 2) {
+  if (c.argc() == 1) {
+    if (c.requested() < 2) return builtins::size_of(*x);
     std::vector<Matrix> both;
     both.push_back(Matrix::scalar(x->rows()));
     both.push_back(Matrix::scalar(x->cols()));
     return c.results(std::move(both));
   }
-  return builtins::size_of(*x);
+  if (c.requested() > 1) return c.fail(kErrTooManyResults);
+  Value k = c.arg(1);
+  if (!k) return {};
+  auto r = builtins::size_along(*x, *k, c.err());
+  if (!r) return {};
+  if (c.argc() > 2) return c.fail(kErrTooManyArgs);
+  return std::move(*r);
 }
 
 Value b_find(Call& c) {
@@ -79,10 +91,7 @@ Value b_find(Call& c) {
   if (c.requested() == 2) {
     auto rc = builtins::find_rows_cols(*x, c.err());
     if (!rc) return {};
-    std::vector<Matrix> both;
-    both.push_back(std::move(rc->rows));
-    both.push_back(std::move(rc->cols));
-    return c.results(std::move(both));
+    return several(c, {&rc->rows, &rc->cols});
   }
   return result_of(builtins::find_nonzero(*x, c.err()));
 }
@@ -110,15 +119,15 @@ constexpr std::string_view kElementwise[] = {
 
 void install_matrix_builtins(BuiltinFamily& f) {
   f.add({
-      {"zeros", 1, 2, 1, shaped<builtins::zeros>},
-      {"ones", 1, 2, 1, shaped<builtins::ones>},
-      {"eye", 1, 2, 1, shaped<builtins::eye>},
-      {"make", 2, 3, 1, b_make},
+      {"zeros", 1, 2, 1, constant<builtins::Constant::Zeros>, true},
+      {"ones", 1, 2, 1, constant<builtins::Constant::Ones>, true},
+      {"eye", 1, 2, 1, constant<builtins::Constant::Identity>, true},
+      {"make", 2, 3, 1, b_make, true},
       {"diag", 1, kAnyArgs, 1, b_diag},
       {"trace", 1, kAnyArgs, 1, b_trace},
       {"reshape", 2, 3, 1, b_reshape},
       {"insertrow", 3, 3, 1, b_insertrow},
-      {"size", 1, 2, 2, b_size},
+      {"size", 1, 2, 2, b_size, true},
       {"find", 1, 1, 2, b_find},
       {"any", 1, 1, 1, b_any},
   });

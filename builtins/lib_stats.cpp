@@ -34,9 +34,8 @@ Value b_corr(Call& c) {
   if (!x) return {};
   if (c.argc() > 1 && !(y = c.arg(1))) return {};
   if (c.argc() > 2 && !(w = c.arg(2))) return {};
-  // An empty Y stands for "no Y" when only weights are wanted.
-  const Matrix* yp = (y && !y->empty()) ? &*y : nullptr;
-  return result_of(builtins::corr(*x, yp, w ? &*w : nullptr, c.err()));
+  // The kernel reads an empty Y as "no Y" once it has checked its type.
+  return result_of(builtins::corr(*x, y ? &*y : nullptr, w ? &*w : nullptr, c.err()));
 }
 
 // sorta, sortd: with no result asked for, a named X is sorted in place.
@@ -59,10 +58,7 @@ Value sort(Call& c, builtins::SortOrder order) {
   auto r = builtins::sort_rows(*x, key, order, c.err());
   if (!r) return {};
   if (c.requested() < 2) return std::move(r->sorted);
-  std::vector<Matrix> both;
-  both.push_back(std::move(r->sorted));
-  both.push_back(std::move(r->perm));
-  return c.results(std::move(both));
+  return several(c, {&r->sorted, &r->perm});
 }
 Value b_sorta(Call& c) { return sort(c, builtins::SortOrder::Ascending); }
 Value b_sortd(Call& c) { return sort(c, builtins::SortOrder::Descending); }
@@ -73,11 +69,8 @@ Value b_freq(Call& c) {
   if (c.argc() > 1 && !(w = c.arg(1))) return {};
   auto r = builtins::freq(*x, w ? &*w : nullptr, c.err());
   if (!r) return {};
-  if (c.requested() < 2) return std::move(r->values);
-  std::vector<Matrix> both;
-  both.push_back(std::move(r->values));
-  both.push_back(std::move(r->counts));
-  return c.results(std::move(both));
+  if (c.requested() < 2) return std::move(r->counts);  // one result: the counts alone
+  return several(c, {&r->values, &r->counts});
 }
 
 constexpr std::string_view kStats[] = {"sum", "prod", "min", "max", "mean",
@@ -86,10 +79,14 @@ constexpr std::string_view kStats[] = {"sum", "prod", "min", "max", "mean",
 }  // namespace
 
 void install_stats_builtins(BuiltinFamily& f) {
-  static std::vector<std::string> names;  // the family table keeps views of these
-  if (names.empty())
+  // The family table keeps views of these names; made once, safely even
+  // when interpreters are set up on several threads.
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all;
     for (std::string_view s : kStats)
-      for (const char* prefix : {"", "c", "r", "m"}) names.push_back(prefix + std::string(s));
+      for (const char* prefix : {"", "c", "r", "m"}) all.push_back(prefix + std::string(s));
+    return all;
+  }();
   for (const std::string& n : names) f.add({n, 1, n[0] == 'r' && n != "range" ? 1 : 2, 1, b_statistic});
   for (std::string_view n : {"cum", "ccum", "rcum", "mcum"}) f.add({n, 1, 1, 1, b_cumulative});
   f.add({

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "core/builtin.h"
 #include "core/interpreter.h"
@@ -30,8 +32,24 @@ void install_stats_builtins(BuiltinFamily& family);     // statistics, sorting, 
 void install_string_builtins(BuiltinFamily& family);    // formatting and strings
 void install_algebra_builtins(BuiltinFamily& family);   // linear algebra, random numbers
 
-// Evaluate argument i of a call and return it, or an empty Value after an
-// error; a helper shared by the wrappers.
+// --- Helpers shared by the wrappers (lib_args.cpp) ---------------------------
+
+// A kernel's result as the builtin's value: empty after an error.
 inline Value result_of(std::optional<Matrix>&& r) { return r ? Value(std::move(*r)) : Value(); }
+
+// Several results, first first (the kernels' results moved out).
+Value several(Call& c, std::initializer_list<Matrix*> parts);
+
+// The leading size arguments of zeros, ones, eye, rand and rand_normal,
+// which count their arguments themselves: the first (81 when there is
+// none), and the second when given. With a second, the first must be a
+// non-empty numeric 1x1 (77, 63, 55) before the second is evaluated. A
+// surplus argument is left to the caller, to report once the sizes are
+// checked.
+struct SizeArgs {
+  Value first;
+  Value second;  // empty when only one was given
+};
+std::optional<SizeArgs> size_args(Call& c);
 
 }  // namespace vop

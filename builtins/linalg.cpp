@@ -9,7 +9,7 @@
 
 #include "builtins/fortran.h"
 #include "core/lu.h"
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop::builtins {
 
@@ -63,7 +63,13 @@ std::optional<int> svd_workspace(const Matrix& a, ErrorState& err) {
     err.raise(kErrWide);
     return std::nullopt;
   }
+  // An m x 0 matrix has rows but no values: LAPACK rejects its zero-sized
+  // right factor, so it is refused as empty.
   if (!need_nonempty(a, err)) return std::nullopt;
+  if (a.size() == 0) {
+    err.raise(kErrNotEmpty);
+    return std::nullopt;
+  }
   const int64_t lo = std::min(a.rows(), a.cols()), hi = std::max(a.rows(), a.cols());
   const int64_t lwork = 2 * std::max(3 * lo + hi, 5 * lo);
   if (lwork > INT_MAX) {

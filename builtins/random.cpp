@@ -16,12 +16,6 @@ const auto kProgramStart = std::chrono::steady_clock::now();
 
 double uniform(RandomGenerator& gen) { return (gen.next() + 1) / kOutputs; }
 
-std::optional<Matrix> sized(const Matrix* first, const Matrix* second, ErrorState& err) {
-  auto shape = random_shape(first, second, err);
-  if (!shape) return std::nullopt;
-  return new_matrix(shape->rows, shape->cols, true, Matrix::Fill::None, err);
-}
-
 }  // namespace
 
 uint32_t clock_seed(uint64_t unix_seconds, uint64_t millis_since_start) {
@@ -59,15 +53,27 @@ std::optional<Shape> random_shape(const Matrix* first, const Matrix* second, Err
 
 std::optional<Matrix> rand_uniform(RandomGenerator& gen, const Matrix* first,
                                    const Matrix* second, ErrorState& err) {
-  auto out = sized(first, second, err);
+  auto shape = random_shape(first, second, err);
+  if (!shape) return std::nullopt;
+  return rand_uniform(gen, *shape, err);
+}
+
+std::optional<Matrix> rand_normal(RandomGenerator& gen, const Matrix* first,
+                                  const Matrix* second, ErrorState& err) {
+  auto shape = random_shape(first, second, err);
+  if (!shape) return std::nullopt;
+  return rand_normal(gen, *shape, err);
+}
+
+std::optional<Matrix> rand_uniform(RandomGenerator& gen, Shape shape, ErrorState& err) {
+  auto out = new_matrix(shape.rows, shape.cols, true, Matrix::Fill::None, err);
   if (!out) return std::nullopt;
   for (int64_t i = 0, n = out->size(); i < n; ++i) (*out)[i] = uniform(gen);
   return out;
 }
 
-std::optional<Matrix> rand_normal(RandomGenerator& gen, const Matrix* first,
-                                  const Matrix* second, ErrorState& err) {
-  auto out = sized(first, second, err);
+std::optional<Matrix> rand_normal(RandomGenerator& gen, Shape shape, ErrorState& err) {
+  auto out = new_matrix(shape.rows, shape.cols, true, Matrix::Fill::None, err);
   if (!out) return std::nullopt;
   const int64_t n = out->size();
   for (int64_t i = 0; i < n; i += 2) {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 #include "core/errors.h"
 #include "core/matrix.h"
 
@@ -47,6 +47,10 @@ std::optional<Matrix> rand_uniform(RandomGenerator& gen, const Matrix* first,
 // Standard normal values by the polar method, made in pairs.
 std::optional<Matrix> rand_normal(RandomGenerator& gen, const Matrix* first,
                                   const Matrix* second, ErrorState& err);
+
+// The same for a shape already checked.
+std::optional<Matrix> rand_uniform(RandomGenerator& gen, Shape shape, ErrorState& err);
+std::optional<Matrix> rand_normal(RandomGenerator& gen, Shape shape, ErrorState& err);
 
 // srand(s): the state becomes s rounded half to even, modulo 2^32.
 bool srand_value(RandomGenerator& gen, const Matrix& s, ErrorState& err);

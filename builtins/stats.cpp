@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 namespace vop::builtins {
 

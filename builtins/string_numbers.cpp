@@ -82,8 +82,8 @@ double parse_number_text(std::string_view text) {
 namespace builtins {
 
 std::optional<Matrix> num2str(const Matrix& format, const Matrix& x, ErrorState& err) {
-  if (!require_string(format, err) || !require_scalar(format, err) ||
-      !require_numeric(x, err) || !require_not_empty(x, err))
+  if (!need_string(format, err) || !need_scalar(format, err) ||
+      !need_numeric(x, err) || !need_nonempty(x, err))
     return std::nullopt;
   const std::string_view f = text_of(format.str()[0]);
 
@@ -116,7 +116,7 @@ std::optional<Matrix> num2str(const Matrix& format, const Matrix& x, ErrorState&
 }
 
 std::optional<Matrix> str2num(const Matrix& s, ErrorState& err) {
-  if (!require_string(s, err)) return std::nullopt;
+  if (!need_string(s, err)) return std::nullopt;
   Matrix out = Matrix::numbers(s.rows(), s.cols());
   for (int64_t k = 0; k < s.size(); ++k) out[k] = parse_number_text(text_of(s.str()[k]));
   return out;

@@ -53,8 +53,8 @@ std::optional<Pairing> pair_shapes(const Matrix& a, const Matrix& b) {
 }
 
 bool check_string_pair(const Matrix& a, const Matrix& b, ErrorState& err) {
-  return require_string(a, err) && require_not_empty(a, err) && require_string(b, err) &&
-         require_not_empty(b, err);
+  return need_string(a, err) && need_nonempty(a, err) && need_string(b, err) &&
+         need_nonempty(b, err);
 }
 
 // Calls put(k, a_cell, b_cell) for each linear index k of the result.
@@ -78,7 +78,7 @@ char upper_byte(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 
 template <char (*Convert)(char)>
 std::optional<Matrix> change_case(Value s, ErrorState& err) {
-  if (!require_string(*s, err)) return std::nullopt;
+  if (!need_string(*s, err)) return std::nullopt;
   Matrix m = std::move(s).take();
   for (int64_t k = 0; k < m.size(); ++k)
     if (StrCell& cell = m.str()[k]) std::transform(cell->begin(), cell->end(), cell->begin(), Convert);
@@ -95,8 +95,8 @@ double round_half_even(double x) {
 enum class Side { Left, Right };
 
 std::optional<Matrix> cut(const Matrix& s, const Matrix& n, Side side, ErrorState& err) {
-  if (!require_string(s, err) || !require_not_empty(s, err) || !require_numeric(n, err) ||
-      !require_not_empty(n, err) || !require_same_shape(s, n, err))
+  if (!need_string(s, err) || !need_nonempty(s, err) || !need_numeric(n, err) ||
+      !need_nonempty(n, err) || !need_same_shape(s, n, err))
     return std::nullopt;
   Matrix out = Matrix::strings(s.rows(), s.cols());
   for (int64_t k = 0; k < s.size(); ++k) {
@@ -131,7 +131,7 @@ constexpr std::string_view kHtmlSpecial = "&<>\"'%";
 }  // namespace
 
 std::optional<Matrix> strlen(const Matrix& s, ErrorState& err) {
-  if (!require_string(s, err) || !require_not_empty(s, err)) return std::nullopt;
+  if (!need_string(s, err) || !need_nonempty(s, err)) return std::nullopt;
   Matrix out = Matrix::numbers(s.rows(), s.cols());
   for (int64_t k = 0; k < s.size(); ++k) out[k] = double(text_of(s.str()[k]).size());
   return out;
@@ -178,7 +178,7 @@ std::optional<Matrix> right(const Matrix& s, const Matrix& n, ErrorState& err) {
 }
 
 std::optional<Matrix> htmlsafe(const Matrix& s, ErrorState& err) {
-  if (!require_string(s, err)) return std::nullopt;
+  if (!need_string(s, err)) return std::nullopt;
   Matrix out = Matrix::strings(s.rows(), s.cols());
   for (int64_t k = 0; k < s.size(); ++k) {
     const StrCell& cell = s.str()[k];
@@ -199,7 +199,7 @@ std::optional<Matrix> htmlsafe(const Matrix& s, ErrorState& err) {
 }
 
 std::optional<Matrix> implode(const Matrix& s, const Matrix& sep, ErrorState& err) {
-  if (!require_string(s, err) || !require_string(sep, err) || !require_scalar(sep, err))
+  if (!need_string(s, err) || !need_string(sep, err) || !need_scalar(sep, err))
     return std::nullopt;
   const std::string_view between = text_of(sep.str()[0]);
   size_t length = 0;
@@ -214,8 +214,8 @@ std::optional<Matrix> implode(const Matrix& s, const Matrix& sep, ErrorState& er
 }
 
 std::optional<Matrix> explode(const Matrix& s, const Matrix& sep, ErrorState& err) {
-  if (!require_string(s, err) || !require_scalar(s, err) || !require_string(sep, err) ||
-      !require_scalar(sep, err))
+  if (!need_string(s, err) || !need_scalar(s, err) || !need_string(sep, err) ||
+      !need_scalar(sep, err))
     return std::nullopt;
   const StrCell& whole = s.str()[0];
   const std::string_view at = text_of(sep.str()[0]);

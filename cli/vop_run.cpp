@@ -5,12 +5,19 @@
 //   vop-run [options] -e TEXT        run TEXT
 //   vop-run --rtf FILE ...           write the runs' output as an RTF document
 //   vop-run --excel-html FILE ...    ... or as an Excel-HTML workbook
+//   vop-run [options]                run standard input: line by line from a
+//                                    terminal (state persists), else whole
+//
+// Ctrl+C during a run is the Stop command: the run ends with code 1000.
 //
 // The exit status is 0 when every run ended without an error, 1 when a run
 // reported one or a redirected document could not be written, and 2 for bad
 // usage or an unreadable script.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -25,11 +32,20 @@
 
 namespace {
 
+// The interpreter that Ctrl+C stops. request_stop only stores into a
+// lock-free atomic, which a signal handler may do.
+vop::Interpreter* g_running = nullptr;
+
+extern "C" void on_interrupt(int) {
+  if (g_running) g_running->request_stop();
+}
+
 void usage() {
   std::fprintf(stderr,
                "usage: vop-run [--no-startup] [-p DIR] [--data FILE] [--rtf FILE | --excel-html FILE]\n"
-               "               (-e TEXT | SCRIPT.s ...)\n"
+               "               [-e TEXT | SCRIPT.s ...]\n"
                "  -e TEXT        run TEXT as a script\n"
+               "  (none)         run standard input (a terminal: one run per line)\n"
                "  --data FILE    open FILE before the first run (.vop: native, else .sav)\n"
                "  -p DIR         put DIR at the head of the function-file search path\n"
                "  --no-startup   do not run Syntax/start.s\n"
@@ -95,9 +111,12 @@ int main(int argc, char** argv) {
       texts.push_back(std::move(text));
     }
   }
-  if (texts.empty()) {
-    usage();
-    return 2;
+  const bool from_stdin = texts.empty();
+  const bool interactive = from_stdin && isatty(STDIN_FILENO);
+  if (from_stdin && !interactive) {
+    std::ostringstream s;
+    s << std::cin.rdbuf();
+    texts.push_back(s.str());
   }
 
   vop::ConsoleWindow console(stdout);
@@ -114,6 +133,9 @@ int main(int argc, char** argv) {
   }
   for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) interp.add_search_dir(*it);
 
+  g_running = &interp;
+  std::signal(SIGINT, on_interrupt);
+
   int status = 0;
   if (!data_file.empty()) {
     const bool native = data_file.size() >= 4 && data_file.compare(data_file.size() - 4, 4, ".vop") == 0;
@@ -128,6 +150,16 @@ int main(int argc, char** argv) {
   bool failed = false;
   for (const std::string& text : texts)
     if (interp.run_text(text)) failed = true;
+  if (interactive) {
+    std::string line;
+    for (;;) {
+      std::fputs("> ", stderr);
+      if (!std::getline(std::cin, line)) break;
+      if (interp.run_text(line)) failed = true;
+      std::fflush(stdout);
+    }
+    std::fputs("\n", stderr);
+  }
   if (failed) status = 1;
   if (redirect.wanted() && !redirect.save(out, failed)) status = 1;
   const std::string& pasted = out.syntax_buffer().text;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/lookup_cache.h"
 #include "core/tokens.h"
 
 namespace vop {
@@ -44,6 +45,7 @@ struct ExprNode {
   size_t hash = 0;                   // Name, KeywordArg: hash of `text`
   std::string text;                  // name, literal value, key, or operator text
   std::vector<ExprNode> kids;        // operands, arguments, rows or elements; owned
+  mutable LookupCache cache;         // Name: the variable it denoted last time (run time only)
 
   bool is_plain_name() const { return kind == ExprKind::Name && !has_args; }
 };

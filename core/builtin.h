@@ -41,8 +41,10 @@ class BuiltinFamily {
   void add(std::initializer_list<Builtin> list) {
     for (const Builtin& b : list) add(b);
   }
-  const Builtin* find(std::string_view name) const {
-    auto it = table_.find(name);
+  const Builtin* find(std::string_view name) const { return find(NameKey{name, NameHash{}(name)}); }
+  const Builtin* find(const NameKey& key) const {
+    if (table_.empty()) return nullptr;
+    auto it = table_.find(key);
     return it == table_.end() ? nullptr : &it->second;
   }
   size_t size() const { return table_.size(); }

@@ -278,16 +278,59 @@ bool Compiler::end_block(const Statement& st) {
   }
 }
 
+// Whether a token can end an operand, and whether one can begin one: two
+// such tokens side by side, outside brackets, are two statements.
+bool ends_operand(const Token& t) {
+  switch (t.kind) {
+    case TokenKind::Name: case TokenKind::Number: case TokenKind::String:
+    case TokenKind::RParen: case TokenKind::RBracket:
+      return true;
+    case TokenKind::Operator: return t.op == kOpTranspose;
+    default: return false;
+  }
+}
+bool begins_operand(const Token& t) {
+  switch (t.kind) {
+    case TokenKind::Name: case TokenKind::Number: case TokenKind::String:
+    case TokenKind::LBracket:
+      return true;
+    default: return false;
+  }
+}
+
+// Where a for header's range ends: at the first operand that stands, after
+// a blank and outside brackets, right after another operand (the loop's
+// first statement on the same line, `for i = 1:n s = s + i;`); the end of
+// the tokens otherwise.
+size_t for_header_end(std::span<const Token> t) {
+  int depth = 0;
+  for (size_t i = 1; i < t.size(); ++i) {
+    const Token& prev = t[i - 1];
+    if (prev.kind == TokenKind::LParen || prev.kind == TokenKind::LBracket) ++depth;
+    if (prev.kind == TokenKind::RParen || prev.kind == TokenKind::RBracket) --depth;
+    if (depth == 0 && t[i].space_before && ends_operand(prev) && begins_operand(t[i])) return i;
+  }
+  return t.size();
+}
+
 bool Compiler::for_statement(const Statement& st) {
   if (st.tokens.size() < 2) return fail(kErrFor);
+  std::span<const Token> header = std::span(st.tokens).subspan(1);
+  const size_t split = for_header_end(header);
   auto e = std::make_unique<ExprNode>();
-  if (!parse_statement_expression(std::span(st.tokens).subspan(1), err_, *e)) return false;
+  if (!parse_statement_expression(header.first(split), err_, *e)) return false;
   if (e->kind != ExprKind::Assign || e->kids[1].kind != ExprKind::Range) return fail(kErrFor);
   const ExprNode& var = e->kids[0];
   if (var.kind != ExprKind::Name || !is_letter((unsigned char)var.text[0])) return fail(kErrForTarget);
   if (var.has_args) return fail(kErrForIndexed);
   blocks_.push_back({kBlockLoop, emit(kStmtFor, st.line, std::move(e))});
-  return true;
+  if (split == header.size()) return true;
+  // The rest is the body's first statement.
+  Statement rest;
+  rest.tokens.assign(header.begin() + split, header.end());
+  rest.quiet = st.quiet;
+  rest.line = rest.tokens[0].line;
+  return expression_statement(rest);
 }
 
 // `global names`, `clear [global] [names]`: a call of the operation of that

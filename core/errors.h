@@ -65,6 +65,9 @@ class ErrorState {
   void set_line_once(int line) {
     if (line_ == 0) line_ = line;
   }
+  // Forget a line that belongs to a text the report cannot quote (one that
+  // `eval` compiled), so that the statement running it is named instead.
+  void forget_line() { line_ = 0; }
   // Current file: the function file the failing statement belongs to
   // (as the script wrote it, without the ending); empty for the run's text.
   const std::string& file() const { return file_; }

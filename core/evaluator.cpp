@@ -98,12 +98,22 @@ Value Interpreter::evaluate(const ExprNode& node) {
     }
     case ExprKind::Matrix:
       return eval_matrix(node);
-    case ExprKind::Name:
-      return eval_name(node, node.text);
+    case ExprKind::Name: {
+      // A variable found where it was last time: the common case in loops.
+      if (Matrix* var = workspace_.lookup(NameKey{node.text, node.hash}, error_, node.cache)) {
+        if (requested_ > 1) {
+          requested_ = 0;
+          return error_.raise(kErrTooManyValues), Value();
+        }
+        return eval_variable(node, *var);
+      }
+      if (error_.failed()) return {};
+      return eval_callable(node, NameKey{node.text, node.hash});
+    }
     case ExprKind::NameBuild: {
       std::string name;
       if (!built_name(node, &name)) return {};
-      return eval_name(node.kids[0], name);
+      return eval_name(node.kids[0], NameKey{name, name_hash(name)});
     }
     case ExprKind::Assign:
       return eval_assign(node);
@@ -161,6 +171,49 @@ Value Interpreter::eval_operator(const ExprNode& node) {
   return binary_op(op, std::move(a), std::move(b), error_);
 }
 
+// Mirrors eval_operator for operands that are numbers, so it must give the
+// same value: "&" and "|" in condition mode return their left operand when
+// it decides.
+bool Interpreter::scalar_value(const ExprNode& node, bool condition, double* out) {
+  switch (node.kind) {
+    case ExprKind::Number:
+      *out = node.number;
+      return true;
+    case ExprKind::Name: {
+      if (node.has_args) return false;
+      // A failed lookup is left for the general path to report.
+      const Matrix* var = workspace_.peek(NameKey{node.text, node.hash}, node.cache);
+      if (!var || !var->numeric() || !var->is_scalar()) return false;
+      *out = (*var)[0];
+      return true;
+    }
+    case ExprKind::Operator:
+      break;
+    default:
+      return false;
+  }
+  const bool keep = condition && is_condition_op(node);
+  double a = 0, b = 0;
+  if (!scalar_value(node.kids[0], keep, &a)) return false;
+  if (node.kids.size() == 1) {
+    switch (node.op) {
+      case kOpNeg: *out = -a; return true;
+      case kOpNot: *out = double(a == 0); return true;
+      case kOpTranspose: *out = a; return true;
+      default: return false;
+    }
+  }
+  BinaryOp op;
+  if (!binary_of(node.op, &op)) return false;
+  if (keep && ((node.op == kOpAnd && !is_true(a)) || (node.op == kOpOr && is_true(a)))) {
+    *out = a;
+    return true;
+  }
+  if (!scalar_value(node.kids[1], keep, &b)) return false;
+  *out = scalar_binary(op, a, b);
+  return true;
+}
+
 Value Interpreter::eval_matrix(const ExprNode& node) {
   if (requested_ > 1) return error_.raise(kErrTooManyResults), Value();
   Restore<int> one(requested_, 1);
@@ -210,8 +263,8 @@ bool Interpreter::built_name(const ExprNode& node, std::string* name) {
   return true;
 }
 
-Value Interpreter::eval_name(const ExprNode& node, std::string_view name) {
-  if (Matrix* var = workspace_.lookup(name, error_)) {
+Value Interpreter::eval_name(const ExprNode& node, const NameKey& key) {
+  if (Matrix* var = workspace_.lookup(key, error_)) {
     if (requested_ > 1) {
       requested_ = 0;
       return error_.raise(kErrTooManyValues), Value();
@@ -219,15 +272,21 @@ Value Interpreter::eval_name(const ExprNode& node, std::string_view name) {
     return eval_variable(node, *var);
   }
   if (error_.failed()) return {};
+  return eval_callable(node, key);
+}
 
+// A name that is no variable: builtins, user functions, function files and
+// last the dataset.
+Value Interpreter::eval_callable(const ExprNode& node, const NameKey& key) {
+  const std::string_view name = key.text;
   bool handled = false;
-  Value v = call_builtins(node, &handled);
+  Value v = call_builtins(node, key, &handled);
   if (handled || error_.failed()) return v;
 
-  const FunctionDef* def = find_function(name);
+  const FunctionDef* def = find_function(key);
   if (!def && !error_.failed()) {
     if (load_function_file(name)) {
-      def = find_function(name);
+      def = find_function(key);
       if (!def && !error_.failed()) return error_.raise(kErrUnknownName, name), Value();
     }
   }
@@ -245,10 +304,10 @@ Value Interpreter::eval_name(const ExprNode& node, std::string_view name) {
   return error_.raise(kErrUnknownName, name), Value();
 }
 
-Value Interpreter::call_builtins(const ExprNode& node, bool* handled) {
+Value Interpreter::call_builtins(const ExprNode& node, const NameKey& name, bool* handled) {
   const int asked = requested_;
   for (BuiltinFamily& family : families_) {
-    const Builtin* b = family.find(node.text);
+    const Builtin* b = family.find(name);
     if (!b) continue;
     *handled = true;
     if (asked > b->max_results) return error_.raise(kErrTooManyResults), Value();
@@ -273,7 +332,7 @@ Value Interpreter::call_builtins(const ExprNode& node, bool* handled) {
   return {};
 }
 
-const FunctionDef* Interpreter::find_function(std::string_view name) {
+const FunctionDef* Interpreter::find_function(const NameKey& name) {
   const FunctionDef* def = functions_.find(name, running_file());
   if (def) running_files_.push_back(def->file);
   return def;
@@ -398,12 +457,16 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
   // Evaluate the arguments in the caller's frame.
   struct Bound {
     Value value;               // by value
-    Workspace::Resolved ref;   // by reference, when ref.frame is set
+    Workspace::Resolved ref{std::string(), nullptr};  // by reference, when ref.frame is set
   };
-  std::vector<Bound> bound;
-  bound.reserve(args.size());
+  // Most calls have few arguments: bind those without allocating.
+  constexpr size_t kInlineArgs = 4;
+  Bound inline_bound[kInlineArgs];
+  std::vector<Bound> many;
+  if (args.size() > kInlineArgs) many.resize(args.size());
+  Bound* bound = args.size() > kInlineArgs ? many.data() : inline_bound;
   for (size_t k = 0; k < args.size(); ++k) {
-    Bound b{{}, {std::string(), nullptr}};
+    Bound& b = bound[k];
     {
       Restore<int> zero(requested_, 0);
       Restore<bool> plain(condition_mode_, false);
@@ -418,15 +481,14 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
         if (r.frame->find_local(r.name) == &*b.value) b.ref = std::move(r);
       }
     }
-    bound.push_back(std::move(b));
   }
 
   workspace_.push_frame(int(args.size()), want);
   CallFrame& frame = workspace_.current();
-  for (size_t k = 0; k < bound.size(); ++k) {
+  for (size_t k = 0; k < args.size(); ++k) {
     const std::string& pname =
         keyword_args && args[k].text != "%" ? args[k].text : def.params[k].name;
-    if (bound[k].ref.frame) frame.aliases[pname] = Alias{bound[k].ref.name, bound[k].ref.frame};
+    if (bound[k].ref.frame) frame.add_alias(pname, Alias{bound[k].ref.name, bound[k].ref.frame});
     else frame.put_local(pname, std::move(bound[k].value).take());
   }
 
@@ -437,7 +499,7 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
   running_files_.pop_back();
 
   auto take_result = [&](const std::string& name, Matrix* out) {
-    Matrix* var = workspace_.lookup(name, error_);
+    Matrix* var = workspace_.lookup(std::string_view(name), error_);
     if (!var) {
       if (!error_.failed()) error_.raise(kErrUnknownName, name);
       return false;
@@ -473,8 +535,9 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
 }
 
 Value Interpreter::eval_macro_call(const ExprNode& node) {
-  const FunctionDef* def = find_function(node.text);
-  if (!def && !error_.failed() && load_function_file(node.text)) def = find_function(node.text);
+  const NameKey key{node.text, node.hash};
+  const FunctionDef* def = find_function(key);
+  if (!def && !error_.failed() && load_function_file(node.text)) def = find_function(key);
   if (error_.failed()) return {};
   if (!def) return error_.raise(kErrUnknownName, node.text), Value();
   return call_user(*def, node, true);
@@ -539,13 +602,36 @@ Value Interpreter::eval_assign(const ExprNode& node) {
     return {};
   }
 
-  std::string name;
-  if (!built_name(target, &name)) return {};
+  // x = <numbers>, x a numeric 1x1 variable: overwrite its element (the
+  // common statement of scalar loops; nothing else can happen on the way).
+  double number = 0;
+  const bool is_number =
+      target.kind == ExprKind::Name && !target.has_args && scalar(rhs, false, &number);
+  if (is_number) {
+    Matrix* var = workspace_.lookup(NameKey{target.text, target.hash}, error_, target.cache);
+    if (error_.failed()) return {};
+    if (var && var->numeric() && var->is_scalar()) {
+      (*var)[0] = number;
+      requested_ = 1;
+      return Value::borrow(*var);
+    }
+  }
+
+  // A plain target keeps its compiled name and hash; a built one is made now.
+  std::string built;
+  NameKey key{target.text, target.hash};
+  if (target.kind == ExprKind::NameBuild) {
+    if (!built_name(target, &built)) return {};
+    key = NameKey{built, name_hash(built)};
+  }
+  const std::string_view name = key.text;
   const bool indexed = target.kind == ExprKind::Name && target.has_args && !target.kids.empty();
   const bool deletion = is_empty_literal(rhs);
 
   Value value;
-  if (!(indexed && deletion)) {
+  if (is_number) {
+    value = Matrix::scalar(number);
+  } else if (!(indexed && deletion)) {
     Restore<int> one(requested_, 1);
     value = evaluate(rhs);
     if (!value) {
@@ -554,7 +640,8 @@ Value Interpreter::eval_assign(const ExprNode& node) {
     }
   }
 
-  Matrix* var = workspace_.lookup(name, error_);
+  Matrix* var = target.kind == ExprKind::Name ? workspace_.lookup(key, error_, target.cache)
+                                               : workspace_.lookup(key, error_);
   if (error_.failed()) return {};
 
   if (!var && dataset_) {
@@ -571,9 +658,12 @@ Value Interpreter::eval_assign(const ExprNode& node) {
   }
 
   if (!indexed) {
-    Matrix& stored = workspace_.assign(name, std::move(value).take());
     requested_ = 1;
-    return Value::borrow(stored);
+    if (var) {  // the variable this name denotes, wherever it lives
+      var->replace_contents(std::move(value).take());
+      return Value::borrow(*var);
+    }
+    return Value::borrow(workspace_.assign(name, std::move(value).take()));
   }
   if (!var) {
     if (deletion) return error_.raise(69), Value();

@@ -2,13 +2,14 @@
 
 namespace vop {
 
-const FunctionDef* FunctionTable::find(std::string_view name, std::string_view running_file) const {
+const FunctionDef* FunctionTable::find(const NameKey& name, std::string_view running_file) const {
+  if (by_name_.empty()) return nullptr;
   auto it = by_name_.find(name);
   if (it == by_name_.end()) return nullptr;
   const auto& recs = it->second;
   for (auto r = recs.rbegin(); r != recs.rend(); ++r) {
     const FunctionDef* d = *r;
-    if (d->global || d->file.empty() || d->file == name || d->file == running_file) return d;
+    if (d->global || d->file.empty() || d->file == name.text || d->file == running_file) return d;
   }
   return nullptr;
 }

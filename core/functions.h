@@ -42,7 +42,10 @@ class FunctionTable {
  public:
   // The record `name` denotes for code running in `running_file` (empty
   // for the run's text), or nullptr.
-  const FunctionDef* find(std::string_view name, std::string_view running_file) const;
+  const FunctionDef* find(const NameKey& name, std::string_view running_file) const;
+  const FunctionDef* find(std::string_view name, std::string_view running_file) const {
+    return find(NameKey{name, NameHash{}(name)}, running_file);
+  }
   // Whether any record has this name, whatever its file (a second
   // definition of a name is an error).
   bool contains(std::string_view name) const { return by_name_.find(name) != by_name_.end(); }

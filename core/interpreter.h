@@ -133,6 +133,13 @@ class Interpreter {
   // A variable read as `node` writes it: itself, or indexed by the node's
   // arguments (the `ans` builtin indexes `ans` this way).
   Value index_variable(const ExprNode& node, const Matrix& var) { return eval_variable(node, var); }
+  // The number an expression of numbers, numeric 1x1 variables and
+  // operators gives, computed without making matrices (`condition`: as a
+  // condition's top operator sees it). False, with nothing evaluated and
+  // nothing raised, for any other expression.
+  bool scalar(const ExprNode& node, bool condition, double* out) {
+    return requested_ <= 1 && scalar_value(node, condition, out);
+  }
   // Turn an index argument node into an Index for a dimension of size dim.
   bool make_index(const ExprNode& arg, int64_t dim, bool growing, Index* out);
   // A name written `prefix#e`, or a plain name: the name it denotes.
@@ -144,14 +151,16 @@ class Interpreter {
 
   // Evaluator pieces (evaluator.cpp).
   Value eval_operator(const ExprNode& node);
-  Value eval_name(const ExprNode& node, std::string_view name);
+  bool scalar_value(const ExprNode& node, bool condition, double* out);
+  Value eval_name(const ExprNode& node, const NameKey& name);
+  Value eval_callable(const ExprNode& node, const NameKey& name);
   Value eval_variable(const ExprNode& node, const Matrix& var);
   Value eval_matrix(const ExprNode& node);
   Value eval_assign(const ExprNode& node);
   Value eval_macro_call(const ExprNode& node);
-  Value call_builtins(const ExprNode& node, bool* handled);
+  Value call_builtins(const ExprNode& node, const NameKey& name, bool* handled);
   Value call_user(const FunctionDef& def, const ExprNode& call, bool keyword_args);
-  const FunctionDef* find_function(std::string_view name);
+  const FunctionDef* find_function(const NameKey& name);
   bool load_function_file(std::string_view name);
   bool assign_indexed(const ExprNode& target, Matrix& var, Value value);
 
@@ -172,7 +181,8 @@ class Interpreter {
   int requested_ = 0;                   // results the current call site asks for
   std::vector<Matrix> result_list_;     // several results, the first first
   bool condition_mode_ = false;         // evaluating a condition's &, |, ~
-  std::vector<std::string> running_files_;  // defining files of running code
+  std::vector<std::string_view> running_files_;  // defining files of running code (the
+                                                 // definitions' own strings, alive for the run)
   std::string run_text_;                // the text of the current run
   int call_depth_ = 0;                  // nested evaluations, against runaway recursion
 };

@@ -32,7 +32,22 @@ void Matrix::allocate(Fill fill) {
   }
 }
 
-Matrix::Matrix(Matrix&& o) noexcept { *this = std::move(o); }
+// Values move at every step of an evaluation: build the members directly.
+Matrix::Matrix(Matrix&& o) noexcept
+    : name_(std::move(o.name_)),
+      rows_(o.rows_),
+      cols_(o.cols_),
+      numeric_(o.numeric_),
+      inline_(o.inline_),
+      heap_(std::move(o.heap_)),
+      capacity_(o.capacity_),
+      str_(std::move(o.str_)) {
+  num_ = heap_ ? heap_.get() : &inline_;
+  o.rows_ = o.cols_ = 0;
+  o.numeric_ = true;
+  o.num_ = &o.inline_;
+  o.capacity_ = 1;
+}
 
 Matrix& Matrix::operator=(Matrix&& o) noexcept {
   if (this == &o) return *this;

@@ -45,6 +45,13 @@ class Matrix {
   const std::string& name() const { return name_; }
   void set_name(std::string name) { name_ = std::move(name); }
   void clear_name() { name_.clear(); }
+  // Take over the contents of `value`, keeping this variable's own name
+  // (assignment to an existing variable).
+  void replace_contents(Matrix&& value) {
+    std::string name = std::move(name_);
+    *this = std::move(value);
+    name_ = std::move(name);
+  }
 
   // --- Shape ------------------------------------------------------------
   int rows() const { return rows_; }

@@ -162,6 +162,10 @@ Value matrix_product(const Matrix& a, const Matrix& b, ErrorState& err) {
 Value binary_op(BinaryOp op, Value a, Value b, ErrorState& err) {
   if (!a || !b) return {};
   const BinaryRule& rule = rule_of(op);
+  // Two numbers: every operator is its elementwise function (the common
+  // case of scalar loops).
+  if (a->numeric() && b->numeric() && a->is_scalar() && b->is_scalar())
+    return Matrix::scalar(rule.fn((*a)[0], (*b)[0]));
   const bool equality = op == BinaryOp::Eq || op == BinaryOp::Ne;
 
   if (equality && (a->empty() || b->empty())) {
@@ -195,6 +199,8 @@ Value binary_op(BinaryOp op, Value a, Value b, ErrorState& err) {
   apply_numeric(x, y, out.num(), rows, cols, rule.fn);
   return out;
 }
+
+double scalar_binary(BinaryOp op, double x, double y) { return rule_of(op).fn(x, y); }
 
 // --- Unary operators ----------------------------------------------------------------
 

@@ -39,6 +39,9 @@ enum class UnaryOp {
 enum class MemberOp { In, Rin, Anyin, Ranyin };
 
 Value binary_op(BinaryOp op, Value a, Value b, ErrorState& err);
+// What a binary operator gives for two numbers (every operator acts
+// element by element on 1x1 operands).
+double scalar_binary(BinaryOp op, double x, double y);
 Value unary_op(UnaryOp op, Value a, ErrorState& err);
 Value membership(MemberOp op, Value a, Value s, ErrorState& err);
 

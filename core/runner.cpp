@@ -70,11 +70,11 @@ int Interpreter::run_statements(const Program& program) {
     if (error_.line() == 0) error_.set_file(std::string(running_file()));
     error_.set_line_once(st.line);
   };
-  auto assign_loop_var = [&](const std::string& name, double value) {
-    Matrix* var = workspace_.lookup(name, error_);
+  auto assign_loop_var = [&](const ExprNode& name, double value) {
+    Matrix* var = workspace_.lookup(NameKey{name.text, name.hash}, error_, name.cache);
     if (error_.code() == kErrDeletedGlobal) error_.clear_code();
     if (var && var->numeric() && var->is_scalar()) (*var)[0] = value;
-    else workspace_.assign(name, Matrix::scalar(value));
+    else workspace_.assign(name.text, Matrix::scalar(value));
   };
   auto finished = [](const LoopState& l) {
     return l.step >= 1 ? l.current > l.end : l.current < l.end;
@@ -126,6 +126,12 @@ int Interpreter::run_statements(const Program& program) {
         requested_ = 0;
         condition_mode_ = st.expr->kind == ExprKind::Operator &&
                           (st.expr->op == kOpAnd || st.expr->op == kOpOr || st.expr->op == kOpNot);
+        double number = 0;
+        if (scalar(*st.expr, condition_mode_, &number)) {
+          condition_mode_ = false;
+          pc = is_true(number) ? st.next : st.other;
+          break;
+        }
         Value v = evaluate(*st.expr);
         condition_mode_ = false;
         if (!v) {
@@ -150,7 +156,7 @@ int Interpreter::run_statements(const Program& program) {
       case kStmtFor:
       case kStmtForNext: {
         const ExprNode& assign = *st.expr;
-        const std::string& var = assign.kids[0].text;
+        const ExprNode& var = assign.kids[0];
         if (!loops.empty() && loops.back().node == pc) {
           LoopState& l = loops.back();
           l.current += l.step;
@@ -244,7 +250,13 @@ bool Interpreter::run_nested_text(std::string_view text) {
   CharSource src = CharSource::from_pushed_text(text);
   CompileEnv env{error_, functions_, data_compiler_ ? &data_compiler_ : nullptr};
   std::unique_ptr<Program> program = compile_text(env, src);
-  if (!program || error_.failed()) return false;
+  if (!program || error_.failed()) {
+    error_.forget_line();
+    return false;
+  }
+  // Lines of this text mean nothing in the report: an error in it is shown
+  // with the line of the statement that runs it.
+  for (StatementNode& st : program->nodes) st.line = 0;
   run_statements(*program);
   return !error_.failed();
 }

@@ -17,14 +17,26 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/lookup_cache.h"
 #include "core/matrix.h"
 
 namespace vop {
 
-// Hash and equality that let string-keyed maps be searched by string_view.
+// A name with its hash computed once (compiled name nodes carry it), so
+// that a lookup in the running loop does not hash the text again. The hash
+// must be std::hash<std::string_view> of the text.
+struct NameKey {
+  std::string_view text;  // the name
+  size_t hash;            // std::hash<std::string_view>{}(text)
+  friend bool operator==(const NameKey& k, std::string_view s) { return k.text == s; }
+};
+
+// Hash and equality that let string-keyed maps be searched by string_view
+// or by a pre-hashed NameKey.
 struct NameHash {
   using is_transparent = void;
   size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  size_t operator()(const NameKey& k) const { return k.hash; }
 };
 using NameEq = std::equal_to<>;
 
@@ -43,32 +55,63 @@ struct Alias {
 
 class CallFrame {
  public:
+  // Kept in the table's node, which never moves while the variable exists.
   struct Local {
-    std::unique_ptr<Matrix> value;  // the variable (named); owned here
-    uint64_t order = 0;             // larger = newer
+    Matrix value;        // the variable (named)
+    uint64_t order = 0;  // larger = newer
   };
 
   int arg_count = 0;          // arguments bound at the call (nargin)
   int requested_results = 0;  // results the call site asked for (nargout)
   int loop_depth = 0;         // for-loops running in this frame
   CallFrame* caller = nullptr;  // none for the script level and globals
+  uint64_t id = 0;            // unique within its workspace (0 outside one); a
+                              // reused frame gets a new one
+  uint64_t* shape = nullptr;  // the workspace's shape count, bumped by every
+                              // change of which variables exist; may be null
 
-  Matrix* find_local(std::string_view name) const;
+  Matrix* find_local(std::string_view name);
+  Matrix* find_local(const NameKey& key);
   // Store m as the variable `name` (replacing one of that name).
   Matrix& put_local(std::string name, Matrix&& m);
   bool remove_local(std::string_view name);
-  void clear_locals() { locals_.clear(); }
+  void clear_locals() {
+    locals_.clear();
+    changed();
+  }
   // Take the variable out of the frame (nullptr when there is none).
   std::unique_ptr<Matrix> take_local(std::string_view name);
   // Names of the locals, newest first.
   std::vector<std::string> local_names() const;
   size_t local_count() const { return locals_.size(); }
 
-  NameSet global_names;      // names declared `global` in this frame
-  NameMap<Alias> aliases;    // by local name
+  // By-reference parameters: local names that stand for another frame's
+  // variable.
+  const Alias* find_alias(std::string_view name) const;
+  const Alias* find_alias(const NameKey& key) const;
+  void add_alias(std::string name, Alias alias);
+  bool remove_alias(std::string_view name);
+
+  // Names declared `global` in this frame.
+  bool declares_global(std::string_view name) const { return global_names_.count(name) != 0; }
+  bool declares_global(const NameKey& key) const {
+    return !global_names_.empty() && global_names_.count(key) != 0;
+  }
+  void declare_global(std::string name);
+  bool undeclare_global(std::string_view name);
+  void undeclare_all_globals();
+
+  // Empty the frame for reuse by another call, keeping the tables' storage.
+  void reset();
 
  private:
+  void changed() {
+    if (shape) ++*shape;
+  }
+
   NameMap<Local> locals_;    // by name; the key equals the matrix name
+  NameMap<Alias> aliases_;   // by local name
+  NameSet global_names_;     // names declared `global` in this frame
   uint64_t next_order_ = 0;
 };
 
@@ -77,6 +120,9 @@ using GlobalFrame = CallFrame;
 class Workspace {
  public:
   Workspace();
+  // Frames point at the workspace's shape count: it stays where it is.
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
 
   CallFrame& current() { return *frames_.back(); }
   CallFrame& script_level() { return *frames_.front(); }
@@ -85,7 +131,25 @@ class Workspace {
 
   // The variable `name` seen from the current frame, or nullptr. A name
   // declared global whose global variable is gone raises 92.
-  Matrix* lookup(std::string_view name, ErrorState& err);
+  Matrix* lookup(std::string_view name, ErrorState& err) {
+    return lookup(NameKey{name, NameHash{}(name)}, err);
+  }
+  Matrix* lookup(const NameKey& key, ErrorState& err);
+  // As lookup, remembering the answer in `cache` for the next time.
+  Matrix* lookup(const NameKey& key, ErrorState& err, LookupCache& cache) {
+    if (cache.frame == current().id && cache.shape == shape_) return cache.var;
+    Matrix* var = lookup(key, err);
+    if (var) cache = LookupCache{current().id, shape_, var};
+    return var;
+  }
+  // As lookup, but a deleted global gives nullptr without an error.
+  Matrix* peek(const NameKey& key, LookupCache& cache) {
+    if (cache.frame == current().id && cache.shape == shape_) return cache.var;
+    bool deleted = false;
+    Matrix* var = find(key, &deleted);
+    if (var) cache = LookupCache{current().id, shape_, var};
+    return var;
+  }
 
   // The frame that really holds the variable `name` denotes, and its name
   // there: the current frame for a local (or a new variable), the target
@@ -113,9 +177,21 @@ class Workspace {
   void set_ans(Matrix&& value);
 
  private:
+  // The variable `key` denotes; *deleted_global set when it names a
+  // declared global that no longer exists.
+  Matrix* find(const NameKey& key, bool* deleted_global);
+  void adopt(CallFrame& f) {
+    f.id = next_frame_id_++;
+    f.shape = &shape_;
+  }
+
   std::vector<std::unique_ptr<CallFrame>> frames_;  // [0] = script level
+  std::vector<std::unique_ptr<CallFrame>> spare_;   // popped frames, emptied, kept so
+                                                    // that calls reuse their tables
   GlobalFrame globals_;
   Matrix ans_;
+  uint64_t shape_ = 1;          // bumped when a variable, alias or global name comes or goes
+  uint64_t next_frame_id_ = 1;  // ids of frames, never reused
 };
 
 }  // namespace vop

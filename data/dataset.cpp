@@ -77,9 +77,9 @@ int Dataset::index_of(std::string_view name) const {
 Matrix* Dataset::find_data_variable(std::string_view name, const CallFrame* frame) {
   if (DataVariable* v = find(name)) return &v->column;
   if (!frame) return nullptr;
-  auto alias = frame->aliases.find(name);
-  if (alias == frame->aliases.end()) return nullptr;
-  DataVariable* v = find(alias->second.target_name);
+  const Alias* alias = frame->find_alias(name);
+  if (!alias) return nullptr;
+  DataVariable* v = find(alias->target_name);
   return v ? &v->column : nullptr;
 }
 

@@ -1,15 +1,22 @@
 // Case data of a system file: uncompressed, bytecode-compressed, or bytecode
-// inside zlib blocks (.zsav). Values go straight into the variables' columns;
-// strings are assembled from their segments, cut at the width, stripped of
-// trailing spaces and converted to UTF-8.
+// inside zlib blocks (.zsav), decoded a block of cases at a time into cells
+// (sav_cells.h) and then spread into the variables' columns.
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 
+#include "data/sav_cells.h"
 #include "data/sav_dictionary.h"
 #include "data/sav_format.h"
+#include "data/sav_prefault.h"
 
 namespace vop::sav {
 
@@ -21,84 +28,9 @@ constexpr uint64_t kMaxZlibRatio = 1032;
 constexpr int kUnknownCountStart = 1 << 16;
 // Size of the .zsav data header that follows the terminator.
 constexpr uint64_t kZHeaderBytes = 24;
-
-// Where one variable's values go and how its slots are laid out.
-struct ColumnPlan {
-  RecordVariable* rv;   // the variable; owned by the dictionary
-  double* num;          // numeric column storage, or null
-  StrCell* str;         // string column storage, or null
-};
-
-// Reads one case's slots, either raw 8-byte slots or through the decoder.
-class SlotReader {
- public:
-  SlotReader(ByteWindow& in, bool compressed, double bias, bool swap, double sysmis)
-      : in_(in), dec_(in, bias, swap), compressed_(compressed), swap_(swap), sysmis_(sysmis) {}
-
-  enum class Slot { Number, Bytes, Spaces, End, Broken };
-
-  // A numeric slot.
-  Slot number(double& x) {
-    uint8_t raw[8];
-    if (!compressed_) {
-      if (!in_.ensure(8)) return in_.pos == in_.end ? Slot::End : Slot::Broken;
-      std::memcpy(raw, in_.pos, 8);
-      in_.pos += 8;
-      if (swap_) std::reverse(raw, raw + 8);
-      std::memcpy(&x, raw, 8);
-      if (x == sysmis_) x = std::numeric_limits<double>::quiet_NaN();
-      return Slot::Number;
-    }
-    switch (dec_.next(x, raw)) {
-      case BytecodeDecoder::Result::Number:
-        return Slot::Number;
-      case BytecodeDecoder::Result::Raw:
-        if (x == sysmis_) x = std::numeric_limits<double>::quiet_NaN();
-        return Slot::Number;
-      case BytecodeDecoder::Result::Spaces:
-        x = std::numeric_limits<double>::quiet_NaN();  // a string code where a number belongs
-        return Slot::Number;
-      case BytecodeDecoder::Result::End:
-        return Slot::End;
-      default:
-        return Slot::Broken;
-    }
-  }
-
-  // A string slot: 8 bytes into out (spaces for codes meant for numbers).
-  Slot chunk(uint8_t* out) {
-    if (!compressed_) {
-      if (!in_.ensure(8)) return in_.pos == in_.end ? Slot::End : Slot::Broken;
-      std::memcpy(out, in_.pos, 8);
-      in_.pos += 8;
-      return Slot::Bytes;
-    }
-    double unused;
-    uint8_t raw[8];
-    switch (dec_.next(unused, raw)) {
-      case BytecodeDecoder::Result::Raw:
-        // The decoder reversed the bytes for a number; text keeps file order.
-        if (swap_) std::reverse(raw, raw + 8);
-        std::memcpy(out, raw, 8);
-        return Slot::Bytes;
-      case BytecodeDecoder::Result::Number:
-      case BytecodeDecoder::Result::Spaces:
-        std::memset(out, ' ', 8);
-        return Slot::Spaces;
-      case BytecodeDecoder::Result::End:
-        return Slot::End;
-      default:
-        return Slot::Broken;
-    }
-  }
-
- private:
-  ByteWindow& in_;        // the data bytes; not owned
-  BytecodeDecoder dec_;   // used when compressed
-  bool compressed_;       // bytecode (plain or inside zlib)
-  bool swap_;             // other byte order
-  double sysmis_;         // the file's system-missing value
-};
+// Decoded cases are gathered in a buffer of about this size: small enough to
+// stay in the core's cache while it is spread into the columns.
+constexpr size_t kCellBlockBytes = size_t(64) << 10;
 
 // Resize a column to exactly `rows`, keeping the first rows.
 void fit_rows(Matrix& m, int rows) {
@@ -113,45 +45,120 @@ void fit_rows(Matrix& m, int rows) {
 
 void allocate_columns(SavDictionary& dict, int rows) {
   for (RecordVariable& rv : dict.vars) {
+    // Huge pages would mean fewer page faults, but asking for them makes
+    // the kernel compact memory first, which at times costs more than the
+    // faults it saves.
     rv.var.column.reset(rows, 1, rv.width == 0,
                         rv.width == 0 ? Matrix::Fill::None : Matrix::Fill::Absent);
   }
 }
 
-std::vector<ColumnPlan> make_plans(SavDictionary& dict) {
-  std::vector<ColumnPlan> plans;
-  plans.reserve(dict.vars.size());
-  for (RecordVariable& rv : dict.vars) {
-    Matrix& c = rv.var.column;
-    plans.push_back(ColumnPlan{&rv, c.numeric() ? c.num() : nullptr, c.numeric() ? nullptr : c.str()});
-  }
-  return plans;
+// Store a number into a column that is not read again soon: a streaming
+// store does not first fetch the column's line into the cache, which for
+// columns of fresh memory halves the memory traffic.
+inline void store_streaming(double* at, uint64_t bits) {
+#if defined(__SSE2__) && defined(__x86_64__)
+  _mm_stream_si64(reinterpret_cast<long long*>(at), static_cast<long long>(bits));
+#else
+  std::memcpy(at, &bits, 8);
+#endif
 }
 
-// Reads one string value into `text` (bytes as in the file).
-SlotReader::Slot read_string(SlotReader& slots, const RecordVariable& rv, std::string& text) {
-  text.clear();
-  const size_t nseg = rv.segments.size();
-  for (size_t k = 0; k < nseg; ++k) {
-    const Segment& seg = rv.segments[k];
-    // A segment before the last gives 255 of its bytes (the 256th is padding).
-    const int keep = k + 1 < nseg ? std::min(seg.bytes, kSegmentBytes) : seg.bytes;
-    int taken = 0;
-    for (int s = 0; s < seg.slots; ++s) {
-      uint8_t chunk[8];
-      const SlotReader::Slot r = slots.chunk(chunk);
-      if (r == SlotReader::Slot::End || r == SlotReader::Slot::Broken) return r;
-      const int n = std::clamp(keep - taken, 0, 8);
-      text.append(reinterpret_cast<const char*>(chunk), size_t(n));
-      taken += n;
+// Trailing spaces of a padded value go eight at a time, then one by one.
+std::string_view strip_trailing_spaces(std::string_view s) {
+  constexpr uint64_t kSpaces = 0x2020202020202020ull;
+  size_t n = s.size();
+  while (n >= 8) {
+    uint64_t w;
+    std::memcpy(&w, s.data() + n - 8, 8);
+    if (w != kSpaces) break;
+    n -= 8;
+  }
+  while (n > 0 && s[n - 1] == ' ') --n;
+  return s.substr(0, n);
+}
+
+// Where a variable's cells sit in a case: its first slot.
+struct CellPlace {
+  RecordVariable* rv;  // the variable; owned by the dictionary
+  int slot;            // first cell of its value in a case
+};
+
+// Spreads blocks of decoded cases into the variables' columns: strings are
+// assembled from their segments, cut at the width, stripped of trailing
+// spaces and converted to UTF-8.
+class ColumnFiller {
+ public:
+  ColumnFiller(SavDictionary& dict, TextDecoder& decoder)
+      : decoder_(decoder), slots_(dict.total_slots) {
+    int slot = 0;
+    for (RecordVariable& rv : dict.vars) {
+      places_.push_back(CellPlace{&rv, slot});
+      for (const Segment& seg : rv.segments) slot += seg.slots;
     }
   }
-  if (text.size() > size_t(rv.width)) text.resize(size_t(rv.width));
-  const size_t last = text.find_last_not_of(' ');
-  text.resize(last == std::string::npos ? 0 : last + 1);
-  return SlotReader::Slot::Bytes;
-}
 
+  // Rows [row0, row0 + n) from n cases of cells.
+  void fill(const uint64_t* cells, int n, int row0) {
+    for (const CellPlace& p : places_) {
+      if (p.rv->width == 0) fill_numbers(p, cells, n, p.rv->var.column.num() + row0);
+      else fill_strings(p, cells, n, p.rv->var.column.str() + row0);
+    }
+  }
+
+ private:
+  void fill_numbers(const CellPlace& p, const uint64_t* cells, int n, double* out) const {
+    const uint64_t* in = cells + p.slot;
+    for (int k = 0; k < n; ++k) store_streaming(out + k, in[size_t(k) * size_t(slots_)]);
+  }
+
+  void fill_strings(const CellPlace& p, const uint64_t* cells, int n, StrCell* out) {
+    const RecordVariable& rv = *p.rv;
+    const size_t nseg = rv.segments.size();
+    for (int k = 0; k < n; ++k) {
+      const char* at = reinterpret_cast<const char*>(cells + size_t(k) * size_t(slots_) + size_t(p.slot));
+      std::string_view text;
+      if (nseg == 1) {
+        text = std::string_view(at, size_t(std::min(rv.width, rv.segments[0].slots * 8)));
+      } else {
+        // A segment before the last gives 255 of its bytes (the 256th is padding).
+        joined_.clear();
+        for (size_t s = 0; s < nseg; ++s) {
+          const Segment& seg = rv.segments[s];
+          const int keep = s + 1 < nseg ? std::min(seg.bytes, kSegmentBytes) : seg.bytes;
+          joined_.append(at, size_t(std::clamp(keep, 0, seg.slots * 8)));
+          at += size_t(seg.slots) * 8;
+        }
+        text = std::string_view(joined_).substr(0, size_t(rv.width));
+      }
+      text = strip_trailing_spaces(text);
+      StrCell& cell = out[k];
+      if (is_ascii(text)) {
+        if (cell) cell->assign(text);
+        else cell.emplace(text);
+      } else {
+        converted_.assign(text);
+        decoder_.convert(converted_);
+        cell = converted_;
+      }
+    }
+  }
+
+  TextDecoder& decoder_;           // the file's text encoding; not owned
+  int slots_;                      // cells per case
+  std::vector<CellPlace> places_;  // every variable, in file order
+  std::string joined_;             // a very long string's segments, reused
+  std::string converted_;          // a text being converted, reused
+};
+
+// Which slots of a case belong to strings.
+std::vector<bool> string_slots(const SavDictionary& dict) {
+  std::vector<bool> out;
+  out.reserve(size_t(dict.total_slots));
+  for (const RecordVariable& rv : dict.vars)
+    for (const Segment& seg : rv.segments) out.insert(out.end(), size_t(seg.slots), rv.width != 0);
+  return out;
+}
 }  // namespace
 
 bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
@@ -184,48 +191,43 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   const bool known = h.case_count >= 0;
   if (known && h.case_count > max_rows) return false;  // cannot all be there
   int rows = known ? h.case_count : std::min(max_rows, kUnknownCountStart);
+  const std::vector<bool> string_slot = string_slots(dict);
+  if (int(string_slot.size()) != dict.total_slots) return false;
   allocate_columns(dict, rows);
-  std::vector<ColumnPlan> plans = make_plans(dict);
-
-  SlotReader slots(window, compressed, h.bias, in.swap, dict.sysmis);
-  std::string text;
-  // One case into row `row`: Bytes when whole, End when the data ended
-  // before it, Broken when they ended inside it or are corrupt.
-  auto read_case = [&](int row) {
-    for (size_t v = 0; v < plans.size(); ++v) {
-      ColumnPlan& p = plans[v];
-      SlotReader::Slot r;
-      if (p.num) {
-        r = slots.number(p.num[row]);
-      } else {
-        r = read_string(slots, *p.rv, text);
-        if (r == SlotReader::Slot::Bytes) {
-          decoder.convert(text);
-          p.str[row] = text;
-        }
-      }
-      if (r == SlotReader::Slot::End && v > 0) return SlotReader::Slot::Broken;
-      if (r == SlotReader::Slot::End || r == SlotReader::Slot::Broken) return r;
-    }
-    return SlotReader::Slot::Bytes;
-  };
-
+  std::vector<ColumnPrefaulter::Range> fresh;
+  for (RecordVariable& rv : dict.vars)
+    if (rv.width == 0) fresh.push_back({rv.var.column.num(), size_t(rows) * sizeof(double)});
+  std::optional<ColumnPrefaulter> prefaulter;
+  if (known) prefaulter.emplace(std::move(fresh));
+  ColumnFiller filler(dict, decoder);
+  CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, dict.sysmis, string_slot);
+  // Cases are decoded a block at a time into a buffer that stays in cache,
+  // then spread into the columns one column at a time.
+  const int block = std::max(1, int(kCellBlockBytes / (8 * std::max<size_t>(string_slot.size(), 1))));
+  std::vector<uint64_t> cells(size_t(block) * string_slot.size());
   int row = 0;
-  for (; !known || row < h.case_count; ++row) {
-    if (row == rows) {
+  for (;;) {
+    int ask = known ? std::min(block, h.case_count - row) : block;
+    if (!known && row + ask > rows) {
       // Unknown count: grow geometrically within the bound.
-      if (rows >= max_rows) break;
-      rows = int(std::min<int64_t>(int64_t(rows) * 2, max_rows));
-      for (RecordVariable& rv : dict.vars) fit_rows(rv.var.column, rows);
-      plans = make_plans(dict);
+      if (rows < max_rows) {
+        rows = int(std::min<int64_t>(std::max<int64_t>(int64_t(rows) * 2, row + ask), max_rows));
+        for (RecordVariable& rv : dict.vars) fit_rows(rv.var.column, rows);
+      }
+      ask = std::min(ask, rows - row);
     }
-    const SlotReader::Slot r = read_case(row);
-    if (r == SlotReader::Slot::End && !known) break;
-    if (r != SlotReader::Slot::Bytes) {
-      warnings.push_back("the data end or break off in case " + std::to_string(row + 1));
-      return false;
-    }
+    if (ask <= 0) break;
+    const int n = decoder_of_cells.decode(cells.data(), ask);
+    filler.fill(cells.data(), n, row);
+    row += n;
+    if (n == ask) continue;
+    if (decoder_of_cells.status() == CellDecoder::Status::End && !known) break;
+    warnings.push_back("the data end or break off in case " + std::to_string(row + 1));
+    return false;
   }
+#if defined(__SSE2__) && defined(__x86_64__)
+  _mm_sfence();  // the streaming stores are complete before anyone reads the columns
+#endif
   if (zwin && zwin->broken()) return false;
   if (!known)
     for (RecordVariable& rv : dict.vars) fit_rows(rv.var.column, row);

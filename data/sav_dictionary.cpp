@@ -170,8 +170,8 @@ bool read_value_labels(DictReader& r, int32_t& next_type) {
   for (int32_t k = 0; k < nvars; ++k) {
     int32_t index;
     if (!r.in.read_i32(index)) return false;
-    const int slot = index - 1;
-    if (slot < 0 || slot >= int(r.slot_owner.size()) || r.slot_owner[size_t(slot)] < 0) {
+    const int64_t slot = int64_t(index) - 1;  // any int32 the file holds, even the lowest
+    if (slot < 0 || slot >= int64_t(r.slot_owner.size()) || r.slot_owner[size_t(slot)] < 0) {
       r.warn("value labels for an unknown variable index " + std::to_string(index) + " ignored");
       continue;
     }

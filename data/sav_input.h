@@ -3,7 +3,7 @@
 // SavFile reads the file through a fixed buffer (it never holds the whole
 // file) and knows how many bytes remain, so that every count read from the
 // file can be checked before it is used. ZlibWindow inflates the data of a
-// .zsav file block by block for the bytecode decoder.
+// .zsav file block by block for the case decoder.
 #pragma once
 
 #include <zlib.h>
@@ -14,9 +14,22 @@
 #include <string>
 #include <vector>
 
-#include "data/sav_bytecode.h"
+#include "data/sav_format.h"
 
 namespace vop::sav {
+
+// Where the case decoder takes its bytes from: a window [pos, end) that
+// `ensure` extends (keeping unread bytes) and that reports false at the end
+// of input.
+class ByteWindow {
+ public:
+  virtual ~ByteWindow() = default;
+  // Make at least n bytes readable from pos (n <= 4096); false when the input
+  // ends first (then fewer are readable).
+  virtual bool ensure(size_t n) = 0;
+  const uint8_t* pos = nullptr;  // next unread byte; owned by the implementation
+  const uint8_t* end = nullptr;  // end of the readable bytes
+};
 
 // Size of the read buffer; large reads amortise the system call.
 inline constexpr size_t kReadBuffer = size_t(1) << 20;

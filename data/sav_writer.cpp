@@ -9,13 +9,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <unordered_set>
 
-#include "data/sav_bytecode.h"
+#include "data/sav_cells.h"
 #include "data/sav_format.h"
 #include "data/sav_output.h"
 
@@ -174,10 +176,12 @@ void write_variables(SavOutput& out, const std::vector<VarPlan>& plans) {
     write_continuations(out, first);
     for (int k = 1; w > 0 && k < segments(w); ++k) {
       const int sw = segment_width(w, k);
+      // A segment keeps the name it was read with unless that name is
+      // already taken in this file: readers rename duplicates, which would
+      // split the very long string apart.
       std::string name;
-      if (size_t(k - 1) < v.segment_names.size()) {
-        name = v.segment_names[size_t(k - 1)];
-      } else {
+      if (size_t(k - 1) < v.segment_names.size()) name = v.segment_names[size_t(k - 1)];
+      if (name.empty() || name.size() > kShortNameSize || !used.insert(name).second) {
         do name = numbered("VAR00%d", segment_counter++);
         while (used.count(name));
         used.insert(name);
@@ -296,37 +300,58 @@ void write_extensions(SavOutput& out, const Dataset& ds, const std::vector<VarPl
   out.drain();
 }
 
-void write_string(BytecodeEncoder& enc, const StrCell& cell, int width) {
-  const std::string_view s = cell ? std::string_view(*cell) : std::string_view();
+// Cases are gathered from the columns a block at a time into cells that
+// stay in cache, then encoded.
+constexpr size_t kCellBlockBytes = size_t(64) << 10;
+constexpr uint64_t kSpacesCell = 0x2020202020202020ull;
+
+// A string value's cells: each segment carries 255 value bytes (the last
+// carries the rest), padded with spaces to its slots.
+void gather_string(const StrCell& value, int width, uint64_t* cells) {
+  const std::string_view s = value ? std::string_view(*value) : std::string_view();
+  auto* bytes = reinterpret_cast<uint8_t*>(cells);
   const int nseg = segments(width);
+  size_t at = 0;
   for (int k = 0; k < nseg; ++k) {
-    const int bytes = round_up8(segment_width(width, k));
+    const size_t room = size_t(round_up8(segment_width(width, k)));
+    std::fill_n(cells + at / 8, room / 8, kSpacesCell);
     const size_t from = size_t(k) * kSegmentBytes;
-    // A segment before the last carries 255 value bytes and one space.
-    const size_t carry = k + 1 < nseg ? kSegmentBytes : size_t(bytes);
-    for (int at = 0; at < bytes; at += 8) {
-      uint8_t chunk[8];
-      for (int b = 0; b < 8; ++b) {
-        const size_t off = size_t(at + b);
-        const size_t src = from + off;
-        chunk[b] = off < carry && src < s.size() ? uint8_t(s[src]) : uint8_t(' ');
-      }
-      enc.put_chunk(chunk);
-    }
+    const size_t carry = k + 1 < nseg ? kSegmentBytes : room;
+    if (from < s.size()) std::memcpy(bytes + at, s.data() + from, std::min(carry, s.size() - from));
+    at += room;
   }
 }
 
 void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans) {
-  BytecodeEncoder enc(out.buf, kDefaultBias);
-  for (int r = 0; r < ds.case_count(); ++r) {
-    for (const VarPlan& p : plans) {
-      const Matrix& c = p.var->column;
-      if (p.width == 0) enc.put_number(c[r]);
-      else write_string(enc, c.sat(r, 0), p.width);
-    }
-    if (!enc.block_open()) out.drain();
+  std::vector<bool> string_slot;
+  std::vector<int> first_slot;
+  for (const VarPlan& p : plans) {
+    first_slot.push_back(int(string_slot.size()));
+    string_slot.insert(string_slot.end(), size_t(p.width == 0 ? 1 : string_slots(p.width)),
+                       p.width != 0);
   }
-  enc.finish();
+  const size_t slots = string_slot.size();
+  if (slots == 0) return out.drain(true);
+  CellEncoder enc(kDefaultBias, string_slot);
+  const int block = std::max(1, int(kCellBlockBytes / (8 * slots)));
+  std::vector<uint64_t> cells(size_t(block) * slots);
+  for (int r0 = 0; r0 < ds.case_count(); r0 += block) {
+    const int n = std::min(block, ds.case_count() - r0);
+    for (size_t v = 0; v < plans.size(); ++v) {
+      const Matrix& c = plans[v].var->column;
+      uint64_t* at = cells.data() + first_slot[v];
+      if (plans[v].width == 0) {
+        const double* x = c.num() + r0;
+        for (int k = 0; k < n; ++k) at[size_t(k) * slots] = std::bit_cast<uint64_t>(x[k]);
+      } else {
+        const StrCell* s = c.str() + r0;
+        for (int k = 0; k < n; ++k) gather_string(s[k], plans[v].width, at + size_t(k) * slots);
+      }
+    }
+    enc.encode(cells.data(), n, out.buf);
+    out.drain();
+  }
+  enc.finish(out.buf);
   out.drain(true);
 }
 

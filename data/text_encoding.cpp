@@ -12,18 +12,6 @@ namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-bool is_ascii(std::string_view s) {
-  size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    uint64_t w;
-    std::memcpy(&w, s.data() + i, 8);
-    if (w & 0x8080808080808080ull) return false;
-  }
-  for (; i < s.size(); ++i)
-    if (uint8_t(s[i]) & 0x80) return false;
-  return true;
-}
-
 // Length of the valid UTF-8 sequence starting at s[i], or 0 when invalid.
 size_t utf8_sequence(std::string_view s, size_t i) {
   const uint8_t c = uint8_t(s[i]);
@@ -59,6 +47,18 @@ constexpr int kIso8859First = 28591;  // 28591..28606 are ISO-8859-1..16
 constexpr int kIso8859Last = 28606;
 
 }  // namespace
+
+bool is_ascii(std::string_view s) {
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, s.data() + i, 8);
+    if (w & 0x8080808080808080ull) return false;
+  }
+  for (; i < s.size(); ++i)
+    if (uint8_t(s[i]) & 0x80) return false;
+  return true;
+}
 
 bool is_valid_utf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {

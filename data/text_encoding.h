@@ -18,6 +18,9 @@ inline constexpr const char* kDefaultLegacyEncoding = "WINDOWS-1252";
 inline constexpr const char* kLegacyEncodingEnv = "VOP_LEGACY_ENCODING";
 
 bool is_valid_utf8(std::string_view s);
+// True when every byte is below 0x80 (the text is the same in any encoding
+// the program reads).
+bool is_ascii(std::string_view s);
 
 // The iconv name of an SPSS character code (subtype 3), or "" when the code
 // names no usable encoding (2 and 3 mean "the writing machine's code page").

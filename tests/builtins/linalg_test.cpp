@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/lu.h"
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 #include "tests/builtins/num_test_util.h"
 
 namespace vop::builtins {

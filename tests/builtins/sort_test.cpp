@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <numeric>
+#include <vector>
 
 #include "builtins/freq.h"
 #include "tests/builtins/num_test_util.h"
@@ -87,6 +91,30 @@ TEST(Sort, InPlaceMatchesCopyOnALargeTiedKey) {
   }
 }
 
+// Long keys take the radix path: it must order exactly as a stable
+// comparison sort does, with every kind of double, signs and both zeros.
+TEST(Sort, LongKeysMatchAStableComparisonSort) {
+  const double specials[] = {kNaN, kInf, -kInf, 0.0, -0.0, 1e-310, -1e-310, 1e308, -1e308, 0.5};
+  for (const int n : {5000, 70000}) {
+    std::vector<double> keys(static_cast<size_t>(n));
+    unsigned long long s = 12345;
+    for (double& k : keys) {
+      s = s * 6364136223846793005ULL + 1442695040888963407ULL;
+      const unsigned pick = unsigned(s >> 33) % 16;
+      k = pick < std::size(specials) ? specials[pick]
+                                     : double(int64_t(s >> 20) % 2001 - 1000) / 8;
+    }
+    std::vector<int32_t> expect(static_cast<size_t>(n));
+    std::iota(expect.begin(), expect.end(), 0);
+    auto before = [&](int32_t a, int32_t b) {
+      const double x = keys[size_t(a)], y = keys[size_t(b)];
+      return !std::isnan(x) && (std::isnan(y) || x < y);
+    };
+    std::stable_sort(expect.begin(), expect.end(), before);
+    EXPECT_EQ(ascending_order(keys.data(), n), expect) << n;
+  }
+}
+
 TEST(Sort, KeyChecksAndEmpty) {
   const Matrix x = M({{1, 2}}), three = Matrix::scalar(3), text = Matrix::text("1"),
                pair = row({1, 2});
@@ -125,6 +153,12 @@ TEST(Freq, DistinctValuesAndCounts) {
   auto fn = freq(col({kNaN, 1, kNaN}), nullptr, err);
   EXPECT_TRUE(Same(fn->values, col({1, kNaN})));
   EXPECT_TRUE(Same(fn->counts, col({1, 2})));
+  // A long column (the radix path) counts the same way.
+  Matrix codes(30000, 1, true);
+  for (int i = 0; i < codes.rows(); ++i) codes[i] = i % 3 == 0 ? kNaN : (i * 7) % 5 - 2.0;
+  auto fl = freq(codes, nullptr, err);
+  EXPECT_TRUE(Same(fl->values, col({-2, -1, 0, 1, 2, kNaN})));
+  EXPECT_TRUE(Same(fl->counts, col({4000, 4000, 4000, 4000, 4000, 10000})));
   EXPECT_FALSE(err.failed());
 
   const Matrix bad = col({1, 2, 3});

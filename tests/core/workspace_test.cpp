@@ -11,7 +11,7 @@ TEST(Workspace, LocalsAreFoundBeforeAliases) {
   ws.add_local("a", Matrix::scalar(1));
   ws.push_frame(1, 1);
   CallFrame& script = ws.script_level();
-  ws.current().aliases["p"] = Alias{"a", &script};
+  ws.current().add_alias("p", Alias{"a", &script});
   ASSERT_NE(ws.lookup("p", err), nullptr);
   EXPECT_EQ((*ws.lookup("p", err))[0], 1.0);
 
@@ -32,7 +32,7 @@ TEST(Workspace, ResolveAlwaysNamesTheFrameThatHoldsTheVariable) {
   Workspace ws;
   ws.add_local("a", Matrix::scalar(1));
   ws.push_frame(1, 1);
-  ws.current().aliases["p"] = Alias{"a", &ws.script_level()};
+  ws.current().add_alias("p", Alias{"a", &ws.script_level()});
   auto r = ws.resolve("p");
   EXPECT_EQ(r.name, "a");
   EXPECT_EQ(r.frame, &ws.script_level());
@@ -44,7 +44,7 @@ TEST(Workspace, GlobalsAndDeletedGlobals) {
   Workspace ws;
   ErrorState err;
   ws.push_frame(0, 0);
-  ws.current().global_names.insert("g");
+  ws.current().declare_global("g");
   ws.assign("g", Matrix::scalar(5));
   EXPECT_NE(ws.globals().find_local("g"), nullptr);
   EXPECT_EQ(ws.current().find_local("g"), nullptr);

@@ -122,7 +122,7 @@ TEST(Dataset, FindDataVariableFollowsAnAlias) {
   ErrorState err;
   ds.create_variable("AGE", true, err);
   CallFrame frame;
-  frame.aliases["x"] = Alias{"AGE", nullptr};
+  frame.add_alias("x", Alias{"AGE", nullptr});
   EXPECT_EQ(ds.find_data_variable("AGE"), &ds.find("AGE")->column);
   EXPECT_EQ(ds.find_data_variable("x", &frame), &ds.find("AGE")->column);
   EXPECT_EQ(ds.find_data_variable("x"), nullptr);

@@ -151,5 +151,24 @@ TEST(SavDamage, MissingFileFails) {
   EXPECT_TRUE(ds.empty());
 }
 
+// Every input a fuzzer ever found trouble with reads or fails cleanly.
+TEST(SavDamage, KeptFuzzerFindsFailCleanly) {
+  const fs::path dir = fs::path(VOP_FUZZ_REGRESSIONS) / "sav_reader_fuzz";
+  int seen = 0;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    SCOPED_TRACE(e.path().filename().string());
+    const std::vector<uint8_t> bytes = load(e.path());
+    Dataset ds;
+    ErrorState err;
+    std::vector<std::string> warnings;
+    const bool ok = read_sav_memory(bytes.data(), bytes.size(), ds, err, &warnings);
+    expect_failed_cleanly(ok, ds, err);
+    for (int i = 0; ok && i < ds.variable_count(); ++i)
+      EXPECT_EQ(ds.variable(i).column.rows(), ds.case_count());
+    ++seen;
+  }
+  EXPECT_GT(seen, 0);
+}
+
 }  // namespace
 }  // namespace vop

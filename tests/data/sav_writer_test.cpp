@@ -102,6 +102,30 @@ TEST(SavWriter, WhatItWritesReadsBack) {
   EXPECT_EQ(back.find("S")->short_name, "VAR00002");
 }
 
+TEST(SavWriter, SegmentNamesStayUniqueInTheFile) {
+  // Two very long strings read from a file whose segments shared names
+  // (some writers do that): readers rename a duplicate, which would cut the
+  // second string apart, so the writer names that segment afresh.
+  Dataset ds;
+  ErrorState err;
+  ds.set_case_count(1);
+  for (const char* name : {"FIRST", "SECOND"}) {
+    DataVariable* v = ds.create_variable(name, false, err);
+    v->string_width = 300;
+    v->segment_names = {"SEG0"};
+    v->column.sat(0, 0) = std::string(280, name[0]) + "|end";
+  }
+  const std::string path = temp_path("segments.sav");
+  ASSERT_TRUE(write_sav(path, ds, err));
+  const std::string b = slurp(path);
+  const size_t first = b.find("SEG0    ");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(b.find("SEG0    ", first + 1), std::string::npos);
+  Dataset back;
+  ASSERT_TRUE(read_sav(path, back, err));
+  testing::expect_same_dataset(ds, back);
+}
+
 TEST(SavWriter, ManyCasesCrossBufferBoundaries) {
   Dataset ds;
   ErrorState err;

@@ -1,4 +1,4 @@
-#include "builtins/num_args.h"
+#include "builtins/arg_checks.h"
 
 #include <climits>
 #include <cmath>

@@ -1,0 +1,250 @@
+#include "data/sav_cells.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+namespace vop::sav {
+
+namespace {
+
+uint64_t bits_of(double x) { return std::bit_cast<uint64_t>(x); }
+
+constexpr uint64_t kSpacesCell = 0x2020202020202020ull;  // "        "
+
+}  // namespace
+
+CellDecoder::CellDecoder(ByteWindow& in, bool compressed, double bias, bool swap, double sysmis,
+                         const std::vector<bool>& string_slot)
+    : in_(in),
+      compressed_(compressed),
+      swap_(swap),
+      slots_(int(string_slot.size())),
+      sysmis_(bits_of(sysmis)),
+      nan_(bits_of(std::numeric_limits<double>::quiet_NaN())) {
+  is_string_.resize(string_slot.size() + 8);
+  for (size_t i = 0; i < is_string_.size() && slots_ > 0; ++i)
+    is_string_[i] = string_slot[i % string_slot.size()];
+  // Codes that carry no value of their own (0, 252, 253) are handled before
+  // the tables are consulted; NaN marks them should that ever change.
+  for (int code = 0; code < 256; ++code) {
+    number_cell_[code] = code >= 1 && code <= 251 ? bits_of(double(code) - bias) : nan_;
+    string_cell_[code] = kSpacesCell;
+  }
+}
+
+int CellDecoder::decode(uint64_t* out, int cases) {
+  if (slots_ == 0 || cases <= 0) {
+    if (slots_ == 0) status_ = Status::End;
+    return 0;
+  }
+  const size_t want = size_t(cases) * size_t(slots_);
+  const size_t got = compressed_ ? decode_compressed(out, want) : decode_plain(out, want);
+  if (got < want && status_ == Status::More) status_ = Status::Broken;
+  // Data that stop inside a case are broken, however they stop.
+  if (got % size_t(slots_) != 0) status_ = Status::Broken;
+  return int(got / size_t(slots_));
+}
+
+namespace {
+
+// Bytes of `w` equal to `byte`, each marked by its high bit.
+uint64_t bytes_equal(uint64_t w, uint8_t byte) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const uint64_t t = w ^ (0x0101010101010101ull * byte);
+  return ~(((t & kLow7) + kLow7) | t | kLow7);
+}
+
+}  // namespace
+
+bool CellDecoder::load_block() {
+  // The largest block: 8 codes and 8 raw values.
+  constexpr size_t kMaxBlock = 72;
+  if (size_t(in_.end - in_.pos) < kMaxBlock && !in_.ensure(8)) {
+    status_ = in_.pos == in_.end ? Status::End : Status::Broken;
+    return false;
+  }
+  uint64_t w;
+  std::memcpy(&w, in_.pos, 8);
+  std::memcpy(codes_, in_.pos, 8);
+  // What follows an end code is never read, so only codes before it count.
+  const uint64_t ends = bytes_equal(w, kCodeEnd);
+  const uint64_t before_end = ends ? (uint64_t(1) << std::countr_zero(ends)) - 1 : ~uint64_t(0);
+  // Count the marks without a popcount instruction (not in the baseline
+  // x86-64 set): each mark becomes a 1 in its byte, and the multiply sums
+  // the bytes into the top one.
+  const uint64_t marks = (bytes_equal(w, kCodeRaw) & before_end) >> 7;
+  const int raws = int((marks * 0x0101010101010101ull) >> 56);
+  const bool control = ends || bytes_equal(w, kCodeSkip);
+  const size_t need = 8 + 8 * size_t(raws);
+  if (size_t(in_.end - in_.pos) >= need || in_.ensure(need)) {
+    raw_ = in_.pos + 8;
+    in_.pos += need;
+  } else {
+    // Truncated: take the raw values one by one and stop where they end.
+    raw_ = nullptr;
+    in_.pos += 8;
+  }
+  simple_ = !control && raw_;
+  code_i_ = 0;
+  return true;
+}
+
+bool CellDecoder::careful_raw(uint64_t& cell, bool string) {
+  if (!in_.ensure(8)) return false;
+  std::memcpy(&cell, in_.pos, 8);
+  in_.pos += 8;
+  if (!string) cell = number_from_file(cell);
+  return true;
+}
+
+// The 8 cells of a block with neither skip nor end codes and all its raw
+// values at hand: no bounds or state checks per code.
+void CellDecoder::block_cells(uint64_t* out) {
+  const uint8_t* types = &is_string_[size_t(slot_)];
+  const uint8_t* raw = raw_;
+  for (int i = 0; i < 8; ++i) {
+    const uint8_t code = codes_[i];
+    uint64_t cell;
+    if (code == kCodeRaw) {
+      std::memcpy(&cell, raw, 8);
+      raw += 8;
+      if (!types[i]) cell = number_from_file(cell);
+    } else {
+      cell = types[i] ? string_cell_[code] : number_cell_[code];
+    }
+    out[i] = cell;
+  }
+  raw_ = raw;
+  slot_ = (slot_ + 8) % slots_;
+}
+
+size_t CellDecoder::decode_compressed(uint64_t* out, size_t want) {
+  size_t c = 0;
+  while (c < want) {
+    if (code_i_ == 8) {
+      if (status_ != Status::More || !load_block()) break;
+      if (simple_ && want - c >= 8) {
+        block_cells(out + c);
+        c += 8;
+        code_i_ = 8;
+        continue;
+      }
+    }
+    const uint8_t code = codes_[code_i_++];
+    if (code == kCodeSkip) continue;
+    if (code == kCodeEnd) {
+      code_i_ = 8;
+      status_ = Status::End;
+      break;
+    }
+    const bool string = is_string_[size_t(slot_)];
+    uint64_t cell;
+    if (code != kCodeRaw) {
+      cell = string ? string_cell_[code] : number_cell_[code];
+    } else if (raw_) {
+      std::memcpy(&cell, raw_, 8);
+      raw_ += 8;
+      if (!string) cell = number_from_file(cell);
+    } else if (!careful_raw(cell, string)) {
+      status_ = Status::Broken;
+      break;
+    }
+    out[c++] = cell;
+    if (++slot_ == slots_) slot_ = 0;
+  }
+  return c;
+}
+
+size_t CellDecoder::decode_plain(uint64_t* out, size_t want) {
+  auto* dst = reinterpret_cast<uint8_t*>(out);
+  const size_t need = want * 8;
+  size_t done = 0;
+  while (done < need) {
+    if (in_.pos == in_.end && !in_.ensure(1)) break;
+    const size_t take = std::min(need - done, size_t(in_.end - in_.pos));
+    std::memcpy(dst + done, in_.pos, take);
+    in_.pos += take;
+    done += take;
+  }
+  if (done < need) status_ = done % (8 * size_t(slots_)) == 0 ? Status::End : Status::Broken;
+  const size_t cells = done / 8;
+  int slot = slot_;
+  for (size_t c = 0; c < cells; ++c) {
+    if (!is_string_[size_t(slot)]) out[c] = number_from_file(out[c]);
+    if (++slot == slots_) slot = 0;
+  }
+  return cells;
+}
+
+CellEncoder::CellEncoder(double bias, const std::vector<bool>& string_slot)
+    : bias_(bias), is_string_(string_slot.begin(), string_slot.end()) {}
+
+void CellEncoder::encode(const uint64_t* cells, int cases, std::vector<uint8_t>& out) {
+  const size_t slots = is_string_.size();
+  const size_t n = size_t(std::max(cases, 0)) * slots;
+  // First the code of every cell, one slot at a time: within a slot the
+  // kind is fixed and the values alike, so the choices are well predicted.
+  codes_of_.resize(n);
+  const double lowest = 1 - bias_, highest = 251 - bias_;
+  for (size_t s = 0; s < slots; ++s) {
+    const size_t first = (s + slots - size_t(slot_)) % slots;  // cell of slot s in the first case
+    if (is_string_[s]) {
+      for (size_t c = first; c < n; c += slots)
+        codes_of_[c] = cells[c] == kSpacesCell ? kCodeSpaces : kCodeRaw;
+      continue;
+    }
+    for (size_t c = first; c < n; c += slots) {
+      // Whole numbers within reach of one code byte go in the block itself.
+      const double x = std::bit_cast<double>(cells[c]);
+      const bool in_range = x >= lowest && x <= highest;  // false for NaN
+      const double near = in_range ? x : 0.0;            // safe to convert
+      if (in_range && near == double(int64_t(near))) codes_of_[c] = uint8_t(near + bias_);
+      else codes_of_[c] = x != x ? kCodeSysmis : kCodeRaw;
+    }
+  }
+  // Then the blocks: 8 codes, and after them the cells of the raw codes.
+  // Room for the worst case (every value raw): 9 bytes per cell, plus a
+  // whole block for the unfinished one carried in.
+  const size_t start = out.size();
+  out.resize(start + n * 9 + 8 * 9);
+  uint8_t* dst = out.data() + start;
+  size_t c = 0;
+  auto one = [&](size_t i) {
+    const uint8_t code = codes_of_[i];
+    raws_[raw_n_] = cells[i];  // every cell goes in; only a raw code keeps it
+    raw_n_ += code == kCodeRaw;
+    codes_[code_n_++] = code;
+    if (code_n_ == 8) {
+      std::memcpy(dst, codes_, 8);
+      std::memcpy(dst + 8, raws_, 8 * size_t(raw_n_));
+      dst += 8 + 8 * size_t(raw_n_);
+      code_n_ = raw_n_ = 0;
+    }
+  };
+  while (c < n && code_n_ != 0) one(c++);
+  for (; c + 8 <= n; c += 8) {
+    std::memcpy(dst, &codes_of_[c], 8);
+    uint8_t* raw = dst + 8;
+    for (size_t j = 0; j < 8; ++j) {
+      std::memcpy(raw, &cells[c + j], 8);
+      raw += codes_of_[c + j] == kCodeRaw ? 8 : 0;
+    }
+    dst = raw;
+  }
+  while (c < n) one(c++);
+  slot_ = int((size_t(slot_) + n) % std::max<size_t>(slots, 1));
+  out.resize(size_t(dst - out.data()));
+}
+
+void CellEncoder::finish(std::vector<uint8_t>& out) {
+  if (code_n_ == 0) return;
+  while (code_n_ < 8) codes_[code_n_++] = kCodeSkip;
+  out.insert(out.end(), codes_, codes_ + 8);
+  const auto* raw = reinterpret_cast<const uint8_t*>(raws_);
+  out.insert(out.end(), raw, raw + 8 * size_t(raw_n_));
+  code_n_ = raw_n_ = 0;
+}
+
+}  // namespace vop::sav

@@ -1,0 +1,170 @@
+// User functions, macros, file scripts, function files on the search path,
+// globals and eval.
+#include "tests/script/session.h"
+
+namespace vop::test {
+namespace {
+
+TEST(UserFunctions, ResultsAndCounts) {
+  check({
+      {"y = f(3)\nfunction r = f(a)\nr = a + 1;\nend", "y =\n         4\n"},
+      {"f(3)\nfunction r = f(a)\nr = a + 1;\nend", "ans =\n         4\n"},
+      {"f(3);\nfunction r = f(a)\nnargout\nr = 0;\nend", "ans =\n         1\n"},
+      {"[a, b] = f(2)\nfunction [x, y] = f(v)\nx = v; y = nargout;\nend",
+       "a =\n         2\nb =\n         2\n"},
+      {"[a] = f(2)\nfunction [x, y] = f(v)\nx = nargout;\nend", "a =\n         1\n"},
+      {"[a, b, c] = f(2)\nfunction [x, y] = f(v)\nend",
+       "ERROR : Too many return values are requested from function\non the line '[a, b, c] = f(2)'\n", 95},
+      {"x = f(1)\nfunction f(a)\nend",
+       "ERROR : Too many return values are requested from function\non the line 'x = f(1)'\n", 95},
+      {"f(1)\nfunction f(a)\nend", ""},
+      {"y = f(1) + 1\nfunction f(a)\nend",
+       "ERROR : Too many return values are requested from function\non the line 'y = f(1) + 1'\n", 95},
+      {"f(1, 2, 3)\nfunction r = f(a, b)\nr = 1;\nend",
+       "ERROR : Too many arguments in function call\non the line 'f(1, 2, 3)'\n", 82},
+      {"[f(1) f(1, 2) f()]\nfunction r = f(a, b)\nr = nargin;\nend", "ans =\n         1         2         0\n"},
+      {"f(1)\nfunction r = f(a, b)\nr = b;\nend", "ERROR : Unknown variable, function 'b'\non the line 'r = b;'\n", 96},
+      {"f(3)\nfunction r = f(a)\nq = a + 1;\nend", "ERROR : Unknown variable, function 'r'\non the line 'f(3)'\n",
+       96},
+      {"nargin\nnargout", "ans =\n         0\nans =\n         0\n"},
+      {"f(g(2))\nfunction r = f(a)\nr = 10 * a;\nend\nfunction r = g(a)\nr = nargout;\nend",
+       "ans =\n        10\n"},
+      {"x = 5; f(x); x\nfunction r = f(a)\na = 0; r = a;\nend", "x =\n         5\n"},
+      {"f(2)\nfunction r = f(n)\nif n == 0\nr = 1;\nreturn\nend\nr = n * f(n - 1);\nend", "ans =\n         2\n"},
+      {"f(1)\nfunction r = f(a)\nfor i = 1:3\nr = i;\nreturn\nend\nend", "ans =\n         1\n"},
+  });
+}
+
+TEST(UserFunctions, ByReferenceParameters) {
+  check({
+      {"x = 1; g(x); x\nfunction g('v)\nv = 7;\nend", "x =\n         7\n"},
+      {"x = [1 2]; g(x); x\nfunction g('v)\nv(3) = 9;\nend", "x =\n         1         2         9\n"},
+      // A temporary argument is bound by value.
+      {"g(1 + 1)\nfunction g('v)\nv = 7\nend", "v =\n         7\n"},
+      // Through two levels of reference.
+      {"x = 1; g(x); x\nfunction g('v)\nh(v);\nend\nfunction h('w)\nw = 3;\nend", "x =\n         3\n"},
+      {"x = 1; g(x)\nfunction g('v)\nglobal v\nend", "ERROR :  code 708\non the line 'global v'\n", 708},
+  });
+}
+
+TEST(UserFunctions, RunawayRecursionEndsInAnError) {
+  Session s;
+  s.run("r = f(1)\nfunction r = f(n)\nr = f(n + 1);\nend");
+  EXPECT_NE(s.code(), 0);
+  EXPECT_EQ(s.interp().workspace().depth(), 1u);
+}
+
+TEST(Globals, DeclareShareAndClear) {
+  check({
+      {"global g\ng = 3;\nf()\nfunction r = f()\nglobal g\nr = g;\nend", "ans =\n         3\n"},
+      {"g = 5; r = f()\nfunction r = f()\nglobal g\nr = g;\nend", "r =\n[]\n"},
+      {"x = 4; global x\nx", "x =\n         4\n"},
+      {"f(); global g\ng\nfunction f()\nglobal g\ng = 9;\nend", "g =\n         9\n"},
+      {"f(); g\nfunction f()\nglobal g\ng = 9;\nend", "ERROR : Unknown variable, function 'g'\non the line 'f(); g'\n",
+       96},
+      {"global g\ng = 1; clear global; g",
+       "ERROR : Unknown variable, function 'g'\non the line 'g = 1; clear global; g'\n", 96},
+      {"global g\ng = 1; clear g; g = 2; global g\ng", "g =\n         2\n"},
+      {"global a b\na = 1; b = 2; clear global a\nb", "b =\n         2\n"},
+      {"x = 1; y = 2; clear x\ny\nx", "y =\n         2\nERROR : Unknown variable, function 'x'\non the line 'x'\n", 96},
+      {"x = 1; clear\nx", "ERROR : Unknown variable, function 'x'\non the line 'x'\n", 96},
+  });
+}
+
+TEST(Globals, AliasOfADeletedGlobal) {
+  Session s;
+  s.run("global g\ng = 1;");
+  EXPECT_EQ(s.run("f()\ng\nfunction f()\nclear global g\nend"),
+            "ERROR : Bad reference on deleted global variable\non the line 'g'\n");
+  EXPECT_EQ(s.run("mext(\"g\")"), "ERROR : Bad reference on deleted global variable\non the line 'mext(\"g\")'\n");
+  // The loop variable takes the name afresh.
+  EXPECT_EQ(s.run("for g = 1:2\nend\ng"), "g =\n         2\n");
+}
+
+TEST(Macros, RunInTheCallersFrame) {
+  check({
+      {"m\nx\nmacro m\nx = 3;\nend", "x =\n         3\n"},
+      {"x = 1; f()\nx\nfunction f()\nx = 5;\nm\nx\nend\nmacro m\nx = x + 1;\nend", "x =\n         6\nx =\n         1\n"},
+      {"!m a = x y / b / c = \"T\".\nmacro m\na\nb\nc\nend", "a =\nxy\nb =\n[]\nc =\nT\n"},
+      {"!f 3 / k = v.\nfunction f(p, k)\np\nk\nend", "p =\n3\nk =\nv\n"},
+      {"x = m\nmacro m\nend",
+       "ERROR : Too many return values are requested from function\non the line 'x = m'\n", 95},
+      {"!nosuch a.", "ERROR : Unknown variable, function 'nosuch'\non the line '!nosuch a.'\n", 96},
+  });
+}
+
+TEST(FunctionFiles, FoundInTheWorkingDirectoryThenOnThePath) {
+  TempDir dir;
+  dir.write("work/twice.s", "function r = twice(a)\nr = 2 * a;\nend\n");
+  dir.write("lib/twice.s", "function r = twice(a)\nr = 3 * a;\nend\n");
+  dir.write("lib/thrice.sc", "");  // replaced below with the coded form
+  {
+    std::string coded;
+    for (unsigned char c : std::string("function r = thrice(a)\nr = 3 * a;\nend\n"))
+      coded += char((c << 4) | (c >> 4));
+    dir.write("lib/thrice.sc", coded);
+  }
+  dir.write("lib/both.s", "function r = both()\nr = 1;\nend\n");
+  dir.write("lib/both.sc", "");
+  Session s;
+  s.interp().add_search_dir(dir.path() + "/lib");
+  InDir in(dir.path() + "/work");
+  EXPECT_EQ(s.run("twice(2)"), "ans =\n         4\n");
+  EXPECT_EQ(s.run("thrice(2)"), "ans =\n         6\n");
+  EXPECT_EQ(s.run("both()"), "ans =\n         1\n");
+  EXPECT_EQ(s.run("x#1 = 1; nothere(1)"),
+            "ERROR : Unknown variable, function 'nothere'\non the line 'x#1 = 1; nothere(1)'\n");
+}
+
+TEST(FunctionFiles, ScriptsVisibilityAndErrors) {
+  TempDir dir;
+  dir.write("scr.s", "sv = 11;\nsw = sv + 1;\n");
+  dir.write("util.s", "function r = util(a)\nr = tidy(a) + 1;\nend\nfunction r = tidy(a)\nr = a * 10;\nend\n");
+  dir.write("shared.s",
+            "function r = shared(a)\nr = a;\nend\nglobal function r = helper(a)\nr = a + 100;\nend\n");
+  dir.write("bad.s", "function r = bad(a)\nq = 1;\n\tr = a + [1 2 3] - [1;2];\nend\n");
+  dir.write("uerr.s", "function uerr(a)\nerror(\"boom\");\nend\n");
+  dir.write("broken.s", "function r = broken(a)\nr = (a + ;\nend\n");
+  dir.write("wrongname.s", "function r = other(a)\nr = a;\nend\n");
+  dir.write("dup.s", "function r = dup(a)\nr = a;\nend\nfunction r = dup(a)\nr = a;\nend\n");
+  Session s;
+  s.interp().add_search_dir(dir.path());
+  EXPECT_EQ(s.run("scr\nsw"), "sw =\n        12\n");
+  EXPECT_EQ(s.run("util(1)"), "ans =\n        11\n");
+  // tidy belongs to util.s: other code cannot call it.
+  EXPECT_EQ(s.run("util(1); tidy(1)"), "ERROR : Unknown variable, function 'tidy'\non the line 'util(1); tidy(1)'\n");
+  EXPECT_EQ(s.run("shared(1); helper(1)"), "ans =\n       101\n");
+  EXPECT_EQ(s.run("bad(1)"),
+            "ERROR : Argument has wrong dimensionality\non the 3. line of file bad.s\n"
+            "   r = a + [1 2 3] - [1;2];\n");
+  EXPECT_EQ(s.run("uerr(1)"), "ERROR : boom\non the 2. line of file uerr.s\n");
+  EXPECT_EQ(s.run("x = 1\nbroken(1)"),
+            "x =\n         1\nERROR : Unmatched ')'\non the 2. line of file broken.s\n"
+            "  r = (a + ;\n");
+  EXPECT_EQ(s.run("wrongname(1)"), "ERROR : Unknown variable, function 'wrongname'\non the line 'wrongname(1)'\n");
+  EXPECT_EQ(s.run("dup(1)"),
+            "ERROR : Function or macro with given name is already defined\non the 4. line of file dup.s\n"
+            "  function r = dup(a)\n");
+  EXPECT_EQ(s.code(), 40);
+}
+
+TEST(Eval, RunsTextInPlace) {
+  check({
+      {"eval(\"z = 4\")\nz", "z =\n         4\nz =\n         4\n"},
+      {"eval(\"z = 4;\")", ""},
+      {"eval(\"\")", ""},
+      {"f()\nfunction f()\neval(\"q = 2;\");\nq\nend", "q =\n         2\n"},
+      {"x = eval(\"1\")", "ERROR : Too many return values are requested from function\non the line 'x = eval(\"1\")'\n",
+       80},
+      {"eval(1)", "ERROR : Argument must be a string\non the line 'eval(1)'\n", 64},
+      {"eval([\"a\" \"b\"])", "ERROR : Argument must be a scalar value\non the line 'eval([\"a\" \"b\"])'\n", 55},
+      {"x = 1\neval(\"z = \")", "x =\n         1\nERROR : Missing argument in expression\non the line 'eval(\"z = \")'\n",
+       36},
+      {"x = 1\neval(\"y = 1;\\nz = nosuch;\")",
+       "x =\n         1\nERROR : Unknown variable, function 'nosuch'\non the line 'eval(\"y = 1;\\nz = nosuch;\")'\n", 96},
+      {"eval(\"r = f(2)\\nfunction r = f(a)\\nr = a * 5;\\nend\")", "r =\n        10\n"},
+  });
+}
+
+}  // namespace
+}  // namespace vop::test
