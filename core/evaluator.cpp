@@ -617,6 +617,43 @@ Value Interpreter::eval_assign(const ExprNode& node) {
     }
   }
 
+  // s = s + t, s and t 1x1 strings: append in place, so that building a
+  // text piece by piece costs time in proportion to its length.
+  if (target.kind == ExprKind::Name && !target.has_args && rhs.kind == ExprKind::Operator &&
+      rhs.op == kOpAdd && rhs.kids.size() == 2 && rhs.kids[0].is_plain_name() &&
+      rhs.kids[0].text == target.text) {
+    Matrix* var = workspace_.lookup(NameKey{target.text, target.hash}, error_, target.cache);
+    if (error_.failed()) return {};
+    if (var && !var->numeric() && var->is_scalar()) {
+      Value tail;
+      {
+        Restore<int> one(requested_, 1);
+        tail = evaluate(rhs.kids[1]);
+      }
+      if (!tail) return {};
+      // Evaluating the tail may have replaced or removed the variable.
+      Matrix* now = workspace_.lookup(NameKey{target.text, target.hash}, error_, target.cache);
+      if (error_.failed()) return {};
+      if (now == var && !var->numeric() && var->is_scalar() && !tail->numeric() &&
+          tail->is_scalar()) {
+        StrCell& cell = var->sat(0, 0);
+        if (!cell) cell.emplace();
+        if (tail->sat(0, 0)) cell->append(*tail->sat(0, 0));
+        requested_ = 1;
+        return Value::borrow(*var);
+      }
+      // Anything else takes the general road, with the tail already evaluated.
+      Value left = now ? Value::borrow(*now)
+                       : eval_name(rhs.kids[0], NameKey{rhs.kids[0].text, rhs.kids[0].hash});
+      if (!left) return {};
+      Value sum = binary_op(BinaryOp::Add, std::move(left), std::move(tail), error_);
+      if (!sum) return {};
+      Matrix& stored = workspace_.assign(target.text, std::move(sum).take());
+      requested_ = 1;
+      return Value::borrow(stored);
+    }
+  }
+
   // A plain target keeps its compiled name and hash; a built one is made now.
   std::string built;
   NameKey key{target.text, target.hash};

@@ -63,6 +63,17 @@ TEST(Operators, EqualityOnNaNAndStrings) {
   });
 }
 
+TEST(Operators, TextGrowsByAppending) {
+  check({
+      {"s = \"\"; for i = 1:1000 s = s + \"ab\"; end; strlen(s)", "ans =\n      2000\n"},
+      {"s = \"ab\"; s = s + s", "s =\nabab\n"},
+      {"s = \"q\"; s = s + [\"1\" \"2\"]", "s =\nq1q2\n"},
+      {"s = \"z\"; s = s + 1",
+       "ERROR : Matrixes are of different type (string & numeric)\non the line 's = \"z\"; s = s + 1'\n",
+       71},
+  });
+}
+
 TEST(Operators, LogicalAndExclusiveOr) {
   check({
       {"[1 0 1] || [1 1 0]", "ans =\n         0         1         1\n"},
