@@ -278,17 +278,8 @@ bool Compiler::end_block(const Statement& st) {
   }
 }
 
-// Whether a token can end an operand, and whether one can begin one: two
-// such tokens side by side, outside brackets, are two statements.
-bool ends_operand(const Token& t) {
-  switch (t.kind) {
-    case TokenKind::Name: case TokenKind::Number: case TokenKind::String:
-    case TokenKind::RParen: case TokenKind::RBracket:
-      return true;
-    case TokenKind::Operator: return t.op == kOpTranspose;
-    default: return false;
-  }
-}
+// Whether a token can begin an operand: after one that can end an operand,
+// with a blank between them and outside brackets, it begins a statement.
 bool begins_operand(const Token& t) {
   switch (t.kind) {
     case TokenKind::Name: case TokenKind::Number: case TokenKind::String:
@@ -308,7 +299,7 @@ size_t for_header_end(std::span<const Token> t) {
     const Token& prev = t[i - 1];
     if (prev.kind == TokenKind::LParen || prev.kind == TokenKind::LBracket) ++depth;
     if (prev.kind == TokenKind::RParen || prev.kind == TokenKind::RBracket) --depth;
-    if (depth == 0 && t[i].space_before && ends_operand(prev) && begins_operand(t[i])) return i;
+    if (depth == 0 && t[i].space_before && can_end_operand(prev) && begins_operand(t[i])) return i;
   }
   return t.size();
 }

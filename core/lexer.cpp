@@ -32,19 +32,9 @@ bool is_op(const Token& t, std::string_view text) {
   return t.kind == TokenKind::Operator && t.text == text;
 }
 
-// Whether a token can end an element of a matrix literal, and whether the
-// token at i can begin one: two such tokens side by side with a blank
-// between them are two elements.
-bool ends_element(const Token& t) {
-  switch (t.kind) {
-    case TokenKind::Name: case TokenKind::Number: case TokenKind::String:
-    case TokenKind::RParen: case TokenKind::RBracket:
-      return true;
-    case TokenKind::Operator: return t.op == kOpTranspose;
-    default: return false;
-  }
-}
-
+// Whether the token at i can begin an element of a matrix literal: after
+// one that can end an operand, with a blank between them, it is a new
+// element.
 bool begins_element(const std::vector<Token>& toks, size_t i) {
   const Token& t = toks[i];
   switch (t.kind) {
@@ -69,7 +59,7 @@ void insert_commas(std::vector<Token>& toks) {
   std::vector<char> open;
   for (size_t i = 0; i < toks.size(); ++i) {
     const Token& t = toks[i];
-    if (!open.empty() && open.back() == '[' && i > 0 && t.space_before && ends_element(toks[i - 1]) &&
+    if (!open.empty() && open.back() == '[' && i > 0 && t.space_before && can_end_operand(toks[i - 1]) &&
         begins_element(toks, i)) {
       Token comma;
       comma.kind = TokenKind::Comma;

@@ -155,7 +155,7 @@ bool Parser::negation(ExprNode& out) {
 // Whether a token may follow a "^" that has no exponent: the end of the
 // expression or a postfix or binary operator other than "-" (so 2^-1 is an
 // error rather than the inverse of 2 minus 1).
-bool ends_operand(const Token* t) {
+bool may_follow_bare_power(const Token* t) {
   if (!t) return true;
   switch (t->kind) {
     case TokenKind::RParen: case TokenKind::RBracket: case TokenKind::Comma:
@@ -180,7 +180,7 @@ bool Parser::postfix(ExprNode& out) {
       const Token* e = peek();
       const bool exponent = e && (e->kind == TokenKind::Name || e->kind == TokenKind::Number ||
                                   e->kind == TokenKind::LParen);
-      if (!exponent && !(t->op == kOpPow && ends_operand(e))) return fail(kErrMissingOperand);
+      if (!exponent && !(t->op == kOpPow && may_follow_bare_power(e))) return fail(kErrMissingOperand);
       ++chain;
       if (!deeper()) return false;
       ExprNode n = op_node(ExprKind::Operator, t->op, t->text);

@@ -100,6 +100,19 @@ struct Token {
   std::string text;                  // name, number text, literal value or operator
 };
 
+// Whether a token can end an operand. Two operands side by side with a
+// blank between them are two elements inside [ ], and two statements after
+// a for header's range.
+inline bool can_end_operand(const Token& t) {
+  switch (t.kind) {
+    case TokenKind::Name: case TokenKind::Number: case TokenKind::String:
+    case TokenKind::RParen: case TokenKind::RBracket:
+      return true;
+    case TokenKind::Operator: return t.op == kOpTranspose;
+    default: return false;
+  }
+}
+
 // The value of a number token, read as the runtime's decimal conversion
 // reads it: the longest decimal prefix ("1e" reads as 1).
 double number_value(std::string_view text);
