@@ -119,6 +119,7 @@ constexpr ErrorMessage kMessages[] = {
     {1563, "Illegal !recode expresion, expression used where variable name expected", nullptr},
     {1564, "Missing 'into'", nullptr},
     {1565, "Different number of variables to recode and to recode into", nullptr},
+    {kErrOutOfMemory, "Not enough memory for the result", nullptr},
     {3000, "Macro call can not be part of function or other macro call", nullptr},
     {3001, "Illegal definition of macro, '=' is missing", nullptr},
     {3002, "Illegal definition of macro, missing values after the '='", nullptr},

@@ -36,6 +36,7 @@ enum ErrorCodes : int {
   kErrSilent = 103,
   kErrScriptText = 255,
   kErrStopped = 1000,
+  kErrOutOfMemory = 2000,  // a result too large for the machine's memory
 };
 
 // The longest script error text (code 255) shown after the prefix.

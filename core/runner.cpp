@@ -1,6 +1,7 @@
 // The runner: compiles a text, executes its statements node by node,
 // displays what they show, reports the first error and cleans up after.
 #include <cmath>
+#include <new>
 #include <limits>
 
 #include "core/char_source.h"
@@ -90,119 +91,126 @@ int Interpreter::run_statements(const Program& program) {
     }
     last = pc;
     const StatementNode& st = program.nodes[size_t(pc)];
-    switch (st.kind) {
-      case kStmtQuiet:
-      case kStmtDisplay: {
-        requested_ = 0;
-        result_list_.clear();
-        Value v = evaluate(*st.expr);
-        if (error_.failed()) {
-          fail_at(st);
-          break;
-        }
-        if (st.kind == kStmtDisplay) {
-          const ExprNode& e = *st.expr;
-          if (v) {
-            if (v->has_name()) display_(*v, v->name(), *out_);
-            else {
-              display_(*v, "ans", *out_);
-              workspace_.set_ans(std::move(v).take());
-            }
-          } else if (e.kind == ExprKind::Assign && e.kids[0].kind == ExprKind::Matrix) {
-            // [a, b] = f(x) shows each assigned variable under its name.
-            for (const ExprNode& row : e.kids[0].kids)
-              for (const ExprNode& n : row.kind == ExprKind::Row ? row.kids
-                                                                  : std::vector<ExprNode>{})
-                if (Matrix* var = workspace_.lookup(n.text, error_)) display_(*var, n.text, *out_);
-          } else {
-            for (Matrix& m : result_list_) display_(m, "ans", *out_);
+    // A result too large for memory ends the run with an error at this
+    // statement; every value on the way is released by its owner.
+    try {
+      switch (st.kind) {
+        case kStmtQuiet:
+        case kStmtDisplay: {
+          requested_ = 0;
+          result_list_.clear();
+          Value v = evaluate(*st.expr);
+          if (error_.failed()) {
+            fail_at(st);
+            break;
           }
+          if (st.kind == kStmtDisplay) {
+            const ExprNode& e = *st.expr;
+            if (v) {
+              if (v->has_name()) display_(*v, v->name(), *out_);
+              else {
+                display_(*v, "ans", *out_);
+                workspace_.set_ans(std::move(v).take());
+              }
+            } else if (e.kind == ExprKind::Assign && e.kids[0].kind == ExprKind::Matrix) {
+              // [a, b] = f(x) shows each assigned variable under its name.
+              for (const ExprNode& row : e.kids[0].kids)
+                for (const ExprNode& n : row.kind == ExprKind::Row ? row.kids
+                                                                    : std::vector<ExprNode>{})
+                  if (Matrix* var = workspace_.lookup(n.text, error_)) display_(*var, n.text, *out_);
+            } else {
+              for (Matrix& m : result_list_) display_(m, "ans", *out_);
+            }
+          }
+          result_list_.clear();
+          pc = st.next;
+          break;
         }
-        result_list_.clear();
-        pc = st.next;
-        break;
-      }
-      case kStmtIf: {
-        requested_ = 0;
-        condition_mode_ = st.expr->kind == ExprKind::Operator &&
-                          (st.expr->op == kOpAnd || st.expr->op == kOpOr || st.expr->op == kOpNot);
-        double number = 0;
-        if (scalar(*st.expr, condition_mode_, &number)) {
+        case kStmtIf: {
+          requested_ = 0;
+          condition_mode_ = st.expr->kind == ExprKind::Operator &&
+                            (st.expr->op == kOpAnd || st.expr->op == kOpOr || st.expr->op == kOpNot);
+          double number = 0;
+          if (scalar(*st.expr, condition_mode_, &number)) {
+            condition_mode_ = false;
+            pc = is_true(number) ? st.next : st.other;
+            break;
+          }
+          Value v = evaluate(*st.expr);
           condition_mode_ = false;
-          pc = is_true(number) ? st.next : st.other;
+          if (!v) {
+            if (!error_.failed()) error_.raise(kErrIfNoValue);
+            fail_at(st);
+            break;
+          }
+          if (!v->numeric()) {
+            error_.raise(kErrNumeric);
+            fail_at(st);
+            break;
+          }
+          if (!v->empty() && !v->is_scalar()) {
+            error_.raise(kErrScalar);
+            fail_at(st);
+            break;
+          }
+          const bool t = !v->empty() && is_true((*v)[0]);
+          pc = t ? st.next : st.other;
           break;
         }
-        Value v = evaluate(*st.expr);
-        condition_mode_ = false;
-        if (!v) {
-          if (!error_.failed()) error_.raise(kErrIfNoValue);
-          fail_at(st);
-          break;
-        }
-        if (!v->numeric()) {
-          error_.raise(kErrNumeric);
-          fail_at(st);
-          break;
-        }
-        if (!v->empty() && !v->is_scalar()) {
-          error_.raise(kErrScalar);
-          fail_at(st);
-          break;
-        }
-        const bool t = !v->empty() && is_true((*v)[0]);
-        pc = t ? st.next : st.other;
-        break;
-      }
-      case kStmtFor:
-      case kStmtForNext: {
-        const ExprNode& assign = *st.expr;
-        const ExprNode& var = assign.kids[0];
-        if (!loops.empty() && loops.back().node == pc) {
-          LoopState& l = loops.back();
-          l.current += l.step;
+        case kStmtFor:
+        case kStmtForNext: {
+          const ExprNode& assign = *st.expr;
+          const ExprNode& var = assign.kids[0];
+          if (!loops.empty() && loops.back().node == pc) {
+            LoopState& l = loops.back();
+            l.current += l.step;
+            if (finished(l)) {
+              loops.pop_back();
+              --frame.loop_depth;
+              pc = st.other;
+            } else {
+              assign_loop_var(var, double(l.current));
+              pc = st.next;
+            }
+            break;
+          }
+          const ExprNode& range = assign.kids[1];
+          requested_ = 1;
+          LoopState l{pc, 0, 0, 1};
+          int32_t start = 0;
+          bool ok = loop_bound(evaluate(range.kids[0]), error_, &start) &&
+                    loop_bound(evaluate(range.kids[1]), error_, &l.end) &&
+                    (range.kids.size() < 3 || loop_bound(evaluate(range.kids[2]), error_, &l.step));
+          if (!ok) {
+            fail_at(st);
+            break;
+          }
+          l.current = start;
+          assign_loop_var(var, double(start));
+          if (error_.failed()) {
+            fail_at(st);
+            break;
+          }
           if (finished(l)) {
-            loops.pop_back();
-            --frame.loop_depth;
             pc = st.other;
           } else {
-            assign_loop_var(var, double(l.current));
+            loops.push_back(l);
+            ++frame.loop_depth;
             pc = st.next;
           }
           break;
         }
-        const ExprNode& range = assign.kids[1];
-        requested_ = 1;
-        LoopState l{pc, 0, 0, 1};
-        int32_t start = 0;
-        bool ok = loop_bound(evaluate(range.kids[0]), error_, &start) &&
-                  loop_bound(evaluate(range.kids[1]), error_, &l.end) &&
-                  (range.kids.size() < 3 || loop_bound(evaluate(range.kids[2]), error_, &l.step));
-        if (!ok) {
-          fail_at(st);
-          break;
-        }
-        l.current = start;
-        assign_loop_var(var, double(start));
-        if (error_.failed()) {
-          fail_at(st);
-          break;
-        }
-        if (finished(l)) {
-          pc = st.other;
-        } else {
-          loops.push_back(l);
-          ++frame.loop_depth;
+        case kStmtJump:
           pc = st.next;
-        }
-        break;
+          break;
+        case kStmtEnd:
+        default:
+          pc = -1;
+          break;
       }
-      case kStmtJump:
-        pc = st.next;
-        break;
-      case kStmtEnd:
-      default:
-        pc = -1;
-        break;
+    } catch (const std::bad_alloc&) {
+      error_.raise(kErrOutOfMemory);
+      fail_at(st);
     }
   }
   frame.loop_depth = base_depth;

@@ -74,6 +74,14 @@ TEST(Statements, DisplayAnsAndReturn) {
   });
 }
 
+TEST(ErrorReports, AResultTooLargeForMemoryStopsTheRunNotTheProgram) {
+  Session s;
+  EXPECT_EQ(s.run("a = ones(200000, 1);\nb = a * a';\nc = 1"),
+            "ERROR : Not enough memory for the result\non the line 'b = a * a';'\n");
+  EXPECT_EQ(s.code(), kErrOutOfMemory);
+  EXPECT_EQ(s.run("x = a(200000)"), "x =\n         1\n");
+}
+
 TEST(ErrorReports, LinesQuotedFromTheRunText) {
   check({
       {"x = 1\n  y = [1 2\nif 1\n", "ERROR : Wrong usage of keywords\non the line '  y = [1 2'\n", 30},
