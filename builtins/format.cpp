@@ -34,61 +34,61 @@ std::string_view non_finite_text(double x) {
 
 // "%s" of a string value. Empty and absent strings both give a field of
 // blanks when a width is written and nothing otherwise.
-void append_text(std::string& out, const FormatSpec& spec, const StrCell& cell) {
+void append_text(std::string& out, const FieldFormat& field, const StrCell& cell) {
   const bool blank = !cell || cell->empty();
-  if (!spec.has_width) {
+  if (!field.has_width) {
     if (!blank) out += *cell;
     return;
   }
   std::string_view text = blank ? std::string_view(" ") : std::string_view(*cell);
   // The precision defaults to the width, so a long string is cut to fit.
-  const int precision = spec.has_precision ? spec.precision : spec.width;
+  const int precision = field.has_precision ? field.precision : field.width;
   text = text.substr(0, size_t(precision));
-  append_padded(out, text, spec.width, spec.left);
+  append_padded(out, text, field.width, field.left);
 }
 
-bool convert_value(std::string& out, const FormatSpec& spec, FormatValues& values,
+bool convert_value(std::string& out, const FieldFormat& field, FormatValues& values,
                    ErrorState& err) {
-  const char c = spec.conversion;
+  const char c = field.conversion;
   if (!is_engine_number_conversion(c) && c != 's') return err.raise(kErrBadConversion);
   const Matrix* value = values.next(err);
   if (value == nullptr) return err.failed() ? false : err.raise(kErrBadConversion);
   if (!value->is_scalar()) return err.raise(kErrScalar);
   if (value->numeric()) {
     if (c == 's') return err.raise(kErrNumberForText);
-    return append_number(out, spec, (*value)[0]);
+    return append_number(out, field, (*value)[0]);
   }
   if (c != 's') return err.raise(kErrTextForNumber);
-  append_text(out, spec, value->str()[0]);
+  append_text(out, field, value->str()[0]);
   return true;
 }
 
 }  // namespace
 
-size_t parse_format_spec(std::string_view text, size_t pos, FormatSpec& spec) {
-  spec = FormatSpec{};
+size_t parse_field_format(std::string_view text, size_t pos, FieldFormat& field) {
+  field = FieldFormat{};
   if (pos < text.size() && text[pos] == '-') {
-    spec.left = true;
+    field.left = true;
     ++pos;
   }
   if (pos < text.size() && is_digit(text[pos])) {
-    spec.has_width = true;
-    spec.width = read_count(text, pos, kMaxFieldWidth);
+    field.has_width = true;
+    field.width = read_count(text, pos, kMaxFieldWidth);
     if (pos < text.size() && text[pos] == '.') {
       ++pos;
-      spec.has_precision = true;
-      spec.precision = read_count(text, pos, kMaxPrecision);
+      field.has_precision = true;
+      field.precision = read_count(text, pos, kMaxPrecision);
     }
   }
-  if (pos < text.size()) spec.conversion = text[pos++];
+  if (pos < text.size()) field.conversion = text[pos++];
   return pos;
 }
 
-bool append_number(std::string& out, const FormatSpec& spec, double x) {
-  const int w = spec.width;
-  const int p = spec.precision;
-  const bool left = spec.left;
-  switch (spec.conversion) {
+bool append_number(std::string& out, const FieldFormat& field, double x) {
+  const int w = field.width;
+  const int p = field.precision;
+  const bool left = field.left;
+  switch (field.conversion) {
     case 'd': case 'f': case 'F': case 'e': case 'E': case 'g': case 'G':
       break;
     default:
@@ -98,9 +98,9 @@ bool append_number(std::string& out, const FormatSpec& spec, double x) {
     append_padded(out, non_finite_text(x), w, left);
     return true;
   }
-  switch (spec.conversion) {
+  switch (field.conversion) {
     case 'd':
-      append_integer(out, x, spec.has_width ? w : 0, spec.has_precision ? p : 1, left);
+      append_integer(out, x, field.has_width ? w : 0, field.has_precision ? p : 1, left);
       break;
     case 'f':
       append_fixed(out, x, w, p, left);
@@ -118,10 +118,10 @@ bool append_number(std::string& out, const FormatSpec& spec, double x) {
     }
     case 'e':
     case 'E':
-      append_exponent(out, x, w, p, left, spec.conversion == 'E');
+      append_exponent(out, x, w, p, left, field.conversion == 'E');
       break;
     case 'g':  // printf's own defaults for what the format leaves out
-      append_general(out, x, spec.has_width ? w : 0, spec.has_precision ? p : -1, left,
+      append_general(out, x, field.has_width ? w : 0, field.has_precision ? p : -1, left,
                      false);
       break;
     case 'G':
@@ -131,17 +131,17 @@ bool append_number(std::string& out, const FormatSpec& spec, double x) {
   return true;
 }
 
-std::string format_number(const FormatSpec& spec, double x) {
+std::string format_number(const FieldFormat& field, double x) {
   std::string text;
-  append_number(text, spec, x);
+  append_number(text, field, x);
   return text;
 }
 
 std::string format_number(std::string_view conversion, double x) {
   if (conversion.empty() || conversion[0] != '%') return {};
-  FormatSpec spec;
-  if (parse_format_spec(conversion, 1, spec) != conversion.size()) return {};
-  return format_number(spec, x);
+  FieldFormat field;
+  if (parse_field_format(conversion, 1, field) != conversion.size()) return {};
+  return format_number(field, x);
 }
 
 bool format_text(std::string_view format, FormatValues& values, std::string& out,
@@ -167,9 +167,9 @@ bool format_text(std::string_view format, FormatValues& values, std::string& out
       i += 2;
       continue;
     }
-    FormatSpec spec;
-    i = parse_format_spec(format, i + 1, spec);
-    if (!convert_value(out, spec, values, err)) return false;
+    FieldFormat field;
+    i = parse_field_format(format, i + 1, field);
+    if (!convert_value(out, field, values, err)) return false;
   }
   return true;
 }

@@ -26,7 +26,7 @@ inline constexpr int kDefaultFormatPrecision = 4;
 
 // One conversion "%[-][width[.precision]]c". Widths and precisions are
 // capped at kMaxFieldWidth and kMaxPrecision (number_text.h).
-struct FormatSpec {
+struct FieldFormat {
   char conversion = '\0';  // '\0': the text ended before a conversion character
   bool left = false;       // '-': left-justify
   bool has_width = false;
@@ -36,21 +36,21 @@ struct FormatSpec {
 };
 
 // Reads a specification from `text` at `pos`, just after its '%', into
-// `spec`, and returns the position after the conversion character. A
+// `field`, and returns the position after the conversion character. A
 // precision is only read after a width ("%.2f" has the conversion '.').
-size_t parse_format_spec(std::string_view text, size_t pos, FormatSpec& spec);
+size_t parse_field_format(std::string_view text, size_t pos, FieldFormat& field);
 
-// Appends x converted by `spec` as the format engine does. Conversions:
+// Appends x converted by `field` as the format engine does. Conversions:
 // d (truncated toward zero; width 0 and precision 1 unless written), f, F
 // (fixed, redone as "%*.*e" with precision width - 7 when wider than the
 // width), e, E, g ("%g", "%*g" or "%*.*g" by what was written), G. NaN and
 // the infinities print "NaN", "Inf", "-Inf" whole, justified in the width.
 // Returns false, appending nothing, for any other conversion.
-bool append_number(std::string& out, const FormatSpec& spec, double x);
+bool append_number(std::string& out, const FieldFormat& field, double x);
 
 // The same for callers that want the text alone: `conversion` is one
 // specification such as "%8.3f"; anything else gives an empty string.
-std::string format_number(const FormatSpec& spec, double x);
+std::string format_number(const FieldFormat& field, double x);
 std::string format_number(std::string_view conversion, double x);
 
 // The value arguments of a format, handed over one at a time as the format

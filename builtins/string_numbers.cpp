@@ -100,15 +100,15 @@ std::optional<Matrix> num2str(const Matrix& format, const Matrix& x, ErrorState&
     }
   }
   if (i + 1 >= f.size()) return err.raise(kErrBadConversion), std::nullopt;
-  FormatSpec spec;
-  const size_t after = parse_format_spec(f, i + 1, spec);
-  if (spec.conversion == 's') return err.raise(kErrNumberForText), std::nullopt;
+  FieldFormat field;
+  const size_t after = parse_field_format(f, i + 1, field);
+  if (field.conversion == 's') return err.raise(kErrNumberForText), std::nullopt;
   const std::string_view suffix = f.substr(after);
 
   Matrix out = Matrix::strings(x.rows(), x.cols());
   for (int64_t k = 0; k < x.size(); ++k) {
     std::string text = prefix;
-    if (!append_number(text, spec, x[k])) return err.raise(kErrBadConversion), std::nullopt;
+    if (!append_number(text, field, x[k])) return err.raise(kErrBadConversion), std::nullopt;
     text.append(suffix);
     out.str()[k] = std::move(text);
   }

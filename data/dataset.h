@@ -96,7 +96,7 @@ void to_upper_ascii(std::string& s);
 // ASCII letter.
 bool valid_variable_name(std::string_view name);
 
-// True when x is finite and matches the variable's missing-value spec.
+// True when x is finite and matches the variable's missing-value rule.
 bool is_user_missing(const DataVariable& v, double x);
 
 class Dataset {

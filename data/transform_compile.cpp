@@ -4,7 +4,7 @@
 // "!recode" whose arguments the run-time operation reads:
 //   !compute(target, expression)
 //   !if(condition, target, expression)
-//   !recode([sources], [rules], [targets]), each rule [spec..., result]
+//   !recode([sources], [rules], [targets]), each rule [part..., result]
 #include <span>
 #include <string>
 
@@ -164,7 +164,7 @@ bool begins_operand(Tokens toks, size_t i) {
   }
 }
 
-bool value_spec(Tokens toks, ErrorState& err, ExprNode& rule) {
+bool value_part(Tokens toks, ErrorState& err, ExprNode& rule) {
   if (toks.size() == 1 && is_word(toks[0], kRecodeSysmis)) {
     rule.kids.push_back(mark(kRecodeSysmis));
     return true;
@@ -173,10 +173,10 @@ bool value_spec(Tokens toks, ErrorState& err, ExprNode& rule) {
     rule.kids.push_back(mark(kRecodeElse));
     return true;
   }
-  ExprNode spec;
-  if (!parse(toks, kErrRecodeRules, err, spec)) return false;
-  if (spec.kind == ExprKind::Range && spec.kids.size() != 2) return err.raise(kErrRecodeRules);
-  rule.kids.push_back(std::move(spec));
+  ExprNode part;
+  if (!parse(toks, kErrRecodeRules, err, part)) return false;
+  if (part.kind == ExprKind::Range && part.kids.size() != 2) return err.raise(kErrRecodeRules);
+  rule.kids.push_back(std::move(part));
   return true;
 }
 
@@ -198,7 +198,7 @@ bool value_specs(Tokens toks, ErrorState& err, ExprNode& rule) {
     }
     if (!cut) continue;
     if (i == start) return err.raise(kErrRecodeRules);  // nothing between two commas
-    if (!value_spec(toks.subspan(start, i - start), err, rule)) return false;
+    if (!value_part(toks.subspan(start, i - start), err, rule)) return false;
     start = (!end && toks[i].kind == TokenKind::Comma) ? i + 1 : i;
   }
   return true;

@@ -141,14 +141,14 @@ bool build_rules(Interpreter& in, const ExprNode& rules, std::vector<RecodeRule>
     else if (!is_mark(rule.kids[size_t(last)], kRecodeSysmis) && !rule_number(part, last, &result))
       return false;
     for (int k = 0; k < last; ++k) {
-      const ExprNode& spec = rule.kids[size_t(k)];
+      const ExprNode& value = rule.kids[size_t(k)];
       RecodeRule r{kNaN, kNaN, result};
-      if (is_mark(spec, kRecodeElse)) {
+      if (is_mark(value, kRecodeElse)) {
         r.low = 1;
-      } else if (spec.kind == ExprKind::Range) {
-        Call ends(in, spec, 1);
+      } else if (value.kind == ExprKind::Range) {
+        Call ends(in, value, 1);
         if (!rule_number(ends, 0, &r.low) || !rule_number(ends, 1, &r.value)) return false;
-      } else if (!is_mark(spec, kRecodeSysmis) && !rule_number(part, k, &r.value)) {
+      } else if (!is_mark(value, kRecodeSysmis) && !rule_number(part, k, &r.value)) {
         return false;
       }
       table->push_back(r);

@@ -239,7 +239,7 @@ TEST(Sprintf, ValuesAreTakenLazily) {
 
 TEST(FormatNumber, GeneralFormsUseThreeExponentDigits) {
   const struct {
-    const char* spec;
+    const char* field;
     double x;
     const char* expected;
   } cases[] = {
@@ -262,23 +262,23 @@ TEST(FormatNumber, GeneralFormsUseThreeExponentDigits) {
       {"8.3f", 1, ""},
       {"%8.3fx", 1, ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(format_number(c.spec, c.x), c.expected) << c.spec;
+  for (const auto& c : cases) EXPECT_EQ(format_number(c.field, c.x), c.expected) << c.field;
 }
 
 TEST(FormatNumber, ParsedSpecification) {
-  FormatSpec spec;
-  EXPECT_EQ(parse_format_spec("%-12.3e rest", 1, spec), 7u);
-  EXPECT_TRUE(spec.left);
-  EXPECT_TRUE(spec.has_width && spec.has_precision);
-  EXPECT_EQ(spec.width, 12);
-  EXPECT_EQ(spec.precision, 3);
-  EXPECT_EQ(spec.conversion, 'e');
-  EXPECT_EQ(format_number(spec, 31415.9), "3.142e+004  ");
+  FieldFormat field;
+  EXPECT_EQ(parse_field_format("%-12.3e rest", 1, field), 7u);
+  EXPECT_TRUE(field.left);
+  EXPECT_TRUE(field.has_width && field.has_precision);
+  EXPECT_EQ(field.width, 12);
+  EXPECT_EQ(field.precision, 3);
+  EXPECT_EQ(field.conversion, 'e');
+  EXPECT_EQ(format_number(field, 31415.9), "3.142e+004  ");
 
-  EXPECT_EQ(parse_format_spec("%7", 1, spec), 2u);
-  EXPECT_EQ(spec.conversion, '\0');
-  EXPECT_EQ(spec.width, 7);
-  EXPECT_EQ(spec.precision, kDefaultFormatPrecision);
+  EXPECT_EQ(parse_field_format("%7", 1, field), 2u);
+  EXPECT_EQ(field.conversion, '\0');
+  EXPECT_EQ(field.width, 7);
+  EXPECT_EQ(field.precision, kDefaultFormatPrecision);
 }
 
 }  // namespace

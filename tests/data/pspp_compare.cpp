@@ -16,7 +16,7 @@ std::string upper(std::string s) {
   return s;
 }
 
-// "99", "LOWEST THRU -100; 152", "1 THRU 3", "1; 2; 3" as a missing spec.
+// "99", "LOWEST THRU -100; 152", "1 THRU 3", "1; 2; 3" as a missing-value rule.
 bool parse_missing(const std::string& text, int& code, std::array<double, 3>& v) {
   code = 0;
   if (text.empty()) return true;

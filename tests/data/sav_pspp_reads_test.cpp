@@ -244,16 +244,16 @@ TEST_F(PsppReadsOurFiles, NumbersAtTheCompressionLimitsAndMissingValues) {
   x->format_width = 12;
 
   // One variable per kind of missing-value specification.
-  struct Spec {
+  struct MissingCase {
     const char* name;
     int code;
     std::array<double, 3> v;
   };
-  const Spec specs[] = {{"M1", 1, {9, 0, 0}},
+  const MissingCase cases[] = {{"M1", 1, {9, 0, 0}},
                         {"M3", 3, {7, 8, 9}},
                         {"MRANGE", kMissingRange, {-1e300, 0, 0}},
                         {"MRANGEV", kMissingRangeAndValue, {100, 200, -1}}};
-  for (const Spec& s : specs) {
+  for (const MissingCase& s : cases) {
     DataVariable* m = ds.create_variable(s.name, true, err);
     m->missing_code = s.code;
     m->missing_values = s.v;
