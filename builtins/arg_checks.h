@@ -27,10 +27,8 @@ inline constexpr int kErrTooLarge = kErrRange;
 // Codes of the numeric library that core names no constant for.
 enum NumericCodes : int {
   kErrSquare = 83,           // "Square matrix is needed"
-  kErrSingular = 85,         // "Non-singular matrix is needed"
   kErrWide = 86,             // "Matrix with more rows than columns is needed"
   kErrZeroVariance = 88,     // "Variable variance is equal to zero"
-  kErrNearlySingular = 90,   // "Matrix is probably singular"
   kErrLapack = 200,          // a LAPACK routine reported failure
 };
 

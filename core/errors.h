@@ -30,10 +30,13 @@ enum ErrorCodes : int {
   kErrTooManyResults = 80,
   kErrMissingArgs = 81,
   kErrTooManyArgs = 82,
+  kErrSingular = 85,        // "Non-singular matrix is needed"
+  kErrNearlySingular = 90,  // "Matrix is probably singular"
   kErrDeletedGlobal = 92,
   kErrUnknownName = 96,
   kErrSpssFile = 97,
   kErrSilent = 103,
+  kErrTooDeep = 802,  // nesting of expressions or calls beyond its limit
   kErrScriptText = 255,
   kErrStopped = 1000,
   kErrOutOfMemory = 2000,  // a result too large for the machine's memory

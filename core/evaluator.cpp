@@ -20,7 +20,6 @@ namespace {
 // Nested user calls allowed before a run is stopped, so that runaway
 // recursion ends in an error instead of exhausting the thread's stack.
 constexpr int kMaxCallDepth = 400;
-constexpr int kErrTooDeep = 802;
 constexpr int kErrTooManyValues = 95;
 constexpr int kErrPathTooLong = 787;
 constexpr int kErrKeywordVariable = 3010;

@@ -13,8 +13,6 @@ namespace {
 // A pivot smaller than this is numerically indistinguishable from zero for
 // data of the magnitudes a survey produces: the matrix is probably singular.
 constexpr double kTinyPivot = 1e-15;
-constexpr int kErrSingular = 85;        // "Non-singular matrix is needed"
-constexpr int kErrNearlySingular = 90;  // "Matrix is probably singular"
 
 }  // namespace
 

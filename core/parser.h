@@ -32,7 +32,6 @@ enum ParseErrors : int {
   kErrLeftOver = 100,        // two operands side by side
   kErrHashNoLeft = 800,      // "#" with nothing on its left
   kErrHashNotName = 801,     // "#" with something other than a name on its left
-  kErrTooDeep = 802,         // nesting beyond kMaxExprDepth
 };
 
 // One expression (no "=" at the top). Tokens left over raise `leftover`.
