@@ -64,26 +64,29 @@ void append_fixed(std::string& out, double x, int width, int precision, bool lef
   append_padded(out, std::string_view(buf, size_t(r.ptr - buf)), width, left);
 }
 
-void append_exponent(std::string& out, double x, int width, int precision, bool left,
-                     bool upper) {
+namespace {
+
+// A number in e-form or g-form, with the exponent widened to three digits.
+void append_float(std::string& out, double x, int width, int precision, bool left, bool upper,
+                  std::chars_format form) {
   char buf[kNumberBuffer];
-  const auto r = std::to_chars(buf, buf + sizeof buf - kExponentDigits, x,
-                               std::chars_format::scientific,
+  const auto r = std::to_chars(buf, buf + sizeof buf - kExponentDigits, x, form,
                                clamp_precision(precision, kDefaultFloatPrecision));
   char* end = std::isfinite(x) ? widen_exponent(buf, r.ptr) : r.ptr;
   if (upper) upper_exponent(buf, end);
   append_padded(out, std::string_view(buf, size_t(end - buf)), width, left);
 }
 
+}  // namespace
+
+void append_exponent(std::string& out, double x, int width, int precision, bool left,
+                     bool upper) {
+  append_float(out, x, width, precision, left, upper, std::chars_format::scientific);
+}
+
 void append_general(std::string& out, double x, int width, int precision, bool left,
                     bool upper) {
-  char buf[kNumberBuffer];
-  const auto r = std::to_chars(buf, buf + sizeof buf - kExponentDigits, x,
-                               std::chars_format::general,
-                               clamp_precision(precision, kDefaultFloatPrecision));
-  char* end = std::isfinite(x) ? widen_exponent(buf, r.ptr) : r.ptr;
-  if (upper) upper_exponent(buf, end);
-  append_padded(out, std::string_view(buf, size_t(end - buf)), width, left);
+  append_float(out, x, width, precision, left, upper, std::chars_format::general);
 }
 
 void append_integer(std::string& out, double x, int width, int precision, bool left) {
