@@ -4,6 +4,18 @@
 
 namespace vop {
 
+std::vector<const ExprNode*> assignment_targets(const ExprNode& list) {
+  std::vector<const ExprNode*> names;
+  for (const ExprNode& row : list.kids) {
+    if (row.kind != ExprKind::Row) {
+      names.push_back(&row);
+      continue;
+    }
+    for (const ExprNode& e : row.kids) names.push_back(&e);
+  }
+  return names;
+}
+
 ExprNode make_name(std::string text, bool has_args) {
   ExprNode n;
   n.kind = ExprKind::Name;

@@ -86,4 +86,7 @@ struct Program {
 std::string to_string(const ExprNode& node);
 std::string to_string(const Program& program);
 
+// The names a multiple assignment `[a, b, ...] = ...` assigns, in order.
+std::vector<const ExprNode*> assignment_targets(const ExprNode& list);
+
 }  // namespace vop

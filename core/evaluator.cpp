@@ -221,15 +221,14 @@ Value Interpreter::eval_matrix(const ExprNode& node) {
   rows.reserve(node.kids.size());
   for (const ExprNode& row : node.kids) {
     rows.emplace_back();
-    const auto& elems = row.kind == ExprKind::Row ? row.kids : std::vector<ExprNode>();
     if (row.kind != ExprKind::Row) {
       Value v = evaluate(row);
       if (!v) return {};
       rows.back().push_back(std::move(v));
       continue;
     }
-    rows.back().reserve(elems.size());
-    for (const ExprNode& e : elems) {
+    rows.back().reserve(row.kids.size());
+    for (const ExprNode& e : row.kids) {
       Value v = evaluate(e);
       if (!v) return {};
       rows.back().push_back(std::move(v));
@@ -572,13 +571,7 @@ Value Interpreter::eval_assign(const ExprNode& node) {
 
   // [a, b, ...] = call
   if (target.kind == ExprKind::Matrix) {
-    std::vector<const ExprNode*> names;
-    for (const ExprNode& row : target.kids) {
-      if (row.kind == ExprKind::Row)
-        for (const ExprNode& e : row.kids) names.push_back(&e);
-      else
-        names.push_back(&row);
-    }
+    const std::vector<const ExprNode*> names = assignment_targets(target);
     if (names.empty()) return error_.raise(69), Value();
     const int n = int(names.size());
     Value single;

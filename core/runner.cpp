@@ -114,10 +114,8 @@ int Interpreter::run_statements(const Program& program) {
               }
             } else if (e.kind == ExprKind::Assign && e.kids[0].kind == ExprKind::Matrix) {
               // [a, b] = f(x) shows each assigned variable under its name.
-              for (const ExprNode& row : e.kids[0].kids)
-                for (const ExprNode& n : row.kind == ExprKind::Row ? row.kids
-                                                                    : std::vector<ExprNode>{})
-                  if (Matrix* var = workspace_.lookup(n.text, error_)) display_(*var, n.text, *out_);
+              for (const ExprNode* n : assignment_targets(e.kids[0]))
+                if (Matrix* var = workspace_.lookup(n->text, error_)) display_(*var, n->text, *out_);
             } else {
               for (Matrix& m : result_list_) display_(m, "ans", *out_);
             }
