@@ -15,24 +15,8 @@ namespace {
 constexpr int kErrIfNoValue = 46;
 constexpr int kErrForBounds = 53;
 
-// A value displayed without the builtins library: one line per row.
-void plain_display(const Matrix& m, std::string_view header, OutputSink& out) {
-  if (!header.empty()) out.WriteLine(std::string(header) + " =");
-  for (int r = 0; r < m.rows(); ++r) {
-    std::string line;
-    for (int c = 0; c < m.cols(); ++c) {
-      if (c) line += ' ';
-      if (m.numeric()) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%g", m.at(r, c));
-        line += buf;
-      } else if (m.sat(r, c)) {
-        line += *m.sat(r, c);
-      }
-    }
-    out.WriteLine(line);
-  }
-}
+// Until a library supplies the matrix display, displayed values show nothing.
+void no_display(const Matrix&, std::string_view, OutputSink&) {}
 
 // A for-loop bound: a numeric 1x1 value, truncated to 32 bits.
 bool loop_bound(Value v, ErrorState& err, int32_t* out) {
@@ -57,7 +41,7 @@ struct Interpreter::LoopState {
   int32_t step;
 };
 
-Interpreter::Interpreter(OutputSink& out) : out_(&out), display_(plain_display) {}
+Interpreter::Interpreter(OutputSink& out) : out_(&out), display_(no_display) {}
 Interpreter::~Interpreter() = default;
 
 // --- Executor -------------------------------------------------------------------
