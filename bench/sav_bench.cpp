@@ -168,6 +168,11 @@ int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "gen" && argc >= 3) return generate(argv[2], argc > 3 ? std::atoi(argv[3]) : kDefaultCases);
   if (mode == "read" && argc == 3) return read(argv[2]);
+  if (mode == "read" && argc == 4) {  // read N times in one process
+    for (int i = std::atoi(argv[3]); i > 0; --i)
+      if (int rc = read(argv[2])) return rc;
+    return 0;
+  }
   if (mode == "write" && argc == 4) return write(argv[2], argv[3]);
   std::fprintf(stderr, "usage: sav_bench gen FILE [CASES] | read FILE | write FILE OUT\n");
   return 2;

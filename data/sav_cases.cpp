@@ -16,7 +16,8 @@
 #include "data/sav_cells.h"
 #include "data/sav_dictionary.h"
 #include "data/sav_format.h"
-#include "data/sav_prefault.h"
+#include "data/block_ring.h"
+#include "data/column_memory.h"
 
 namespace vop::sav {
 
@@ -28,9 +29,16 @@ constexpr uint64_t kMaxZlibRatio = 1032;
 constexpr int kUnknownCountStart = 1 << 16;
 // Size of the .zsav data header that follows the terminator.
 constexpr uint64_t kZHeaderBytes = 24;
-// Decoded cases are gathered in a buffer of about this size: small enough to
-// stay in the core's cache while it is spread into the columns.
+// Decoded cases are gathered in blocks of about this size: small enough to
+// stay in cache while they are spread into the columns, large enough that
+// handing one to the other thread costs little beside the work.
 constexpr size_t kCellBlockBytes = size_t(64) << 10;
+// Blocks in flight between the decoding thread and the helper.
+constexpr int kRingSlots = 4;
+// The helper faults in the numeric columns this many rows at a time, up to
+// kFaultLead rows ahead of the decoder.
+constexpr int kFaultStep = 1 << 16;
+constexpr int kFaultLead = 2 * kFaultStep;
 
 // Resize a column to exactly `rows`, keeping the first rows.
 void fit_rows(Matrix& m, int rows) {
@@ -43,13 +51,11 @@ void fit_rows(Matrix& m, int rows) {
   m = std::move(fitted);
 }
 
-void allocate_columns(SavDictionary& dict, int rows) {
+void allocate_columns(SavDictionary& dict, int rows, bool large) {
   for (RecordVariable& rv : dict.vars) {
-    // Huge pages would mean fewer page faults, but asking for them makes
-    // the kernel compact memory first, which at times costs more than the
-    // faults it saves.
     rv.var.column.reset(rows, 1, rv.width == 0,
                         rv.width == 0 ? Matrix::Fill::None : Matrix::Fill::Absent);
+    if (large && rv.width == 0) advise_huge_pages(rv.var.column.num(), size_t(rows) * sizeof(double));
   }
 }
 
@@ -78,7 +84,7 @@ std::string_view strip_trailing_spaces(std::string_view s) {
   return s.substr(0, n);
 }
 
-// Where a variable's cells sit in a case: its first slot.
+// Where a variable's cells sit in a case.
 struct CellPlace {
   RecordVariable* rv;  // the variable; owned by the dictionary
   int slot;            // first cell of its value in a case
@@ -86,24 +92,15 @@ struct CellPlace {
 
 // Spreads blocks of decoded cases into the variables' columns: strings are
 // assembled from their segments, cut at the width, stripped of trailing
-// spaces and converted to UTF-8.
+// spaces and converted to UTF-8. Each thread that fills has its own.
 class ColumnFiller {
  public:
-  ColumnFiller(SavDictionary& dict, TextDecoder& decoder)
-      : decoder_(decoder), slots_(dict.total_slots) {
-    int slot = 0;
-    for (RecordVariable& rv : dict.vars) {
-      places_.push_back(CellPlace{&rv, slot});
-      for (const Segment& seg : rv.segments) slot += seg.slots;
-    }
-  }
+  ColumnFiller(int slots, TextDecoder& decoder) : decoder_(decoder), slots_(slots) {}
 
-  // Rows [row0, row0 + n) from n cases of cells.
-  void fill(const uint64_t* cells, int n, int row0) {
-    for (const CellPlace& p : places_) {
-      if (p.rv->width == 0) fill_numbers(p, cells, n, p.rv->var.column.num() + row0);
-      else fill_strings(p, cells, n, p.rv->var.column.str() + row0);
-    }
+  // Rows [row0, row0 + n) of one variable from n cases of cells.
+  void fill(const CellPlace& p, const uint64_t* cells, int n, int row0) {
+    if (p.rv->width == 0) fill_numbers(p, cells, n, p.rv->var.column.num() + row0);
+    else fill_strings(p, cells, n, p.rv->var.column.str() + row0);
   }
 
  private:
@@ -144,12 +141,29 @@ class ColumnFiller {
     }
   }
 
-  TextDecoder& decoder_;           // the file's text encoding; not owned
-  int slots_;                      // cells per case
-  std::vector<CellPlace> places_;  // every variable, in file order
-  std::string joined_;             // a very long string's segments, reused
-  std::string converted_;          // a text being converted, reused
+  TextDecoder& decoder_;   // the file's text encoding; not owned
+  int slots_;              // cells per case
+  std::string joined_;     // a very long string's segments, reused
+  std::string converted_;  // a text being converted, reused
 };
+
+// Numeric columns are filled by the decoding thread while the block is in
+// its cache; string columns cost more (assembly, allocation, conversion)
+// and are tasks that a helper thread can take.
+struct FillPlan {
+  std::vector<CellPlace> numbers;
+  std::vector<CellPlace> strings;  // a task each
+};
+
+FillPlan plan_fill(SavDictionary& dict) {
+  FillPlan plan;
+  int slot = 0;
+  for (RecordVariable& rv : dict.vars) {
+    (rv.width == 0 ? plan.numbers : plan.strings).push_back(CellPlace{&rv, slot});
+    for (const Segment& seg : rv.segments) slot += seg.slots;
+  }
+  return plan;
+}
 
 // Which slots of a case belong to strings.
 std::vector<bool> string_slots(const SavDictionary& dict) {
@@ -160,6 +174,8 @@ std::vector<bool> string_slots(const SavDictionary& dict) {
   return out;
 }
 }  // namespace
+
+std::atomic<uint64_t> parallel_read_bytes{uint64_t(32) << 20};
 
 bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
                 std::vector<std::string>& warnings, int& cases_read) {
@@ -193,42 +209,85 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   int rows = known ? h.case_count : std::min(max_rows, kUnknownCountStart);
   const std::vector<bool> string_slot = string_slots(dict);
   if (int(string_slot.size()) != dict.total_slots) return false;
-  allocate_columns(dict, rows);
-  std::vector<ColumnPrefaulter::Range> fresh;
-  for (RecordVariable& rv : dict.vars)
-    if (rv.width == 0) fresh.push_back({rv.var.column.num(), size_t(rows) * sizeof(double)});
-  std::optional<ColumnPrefaulter> prefaulter;
-  if (known) prefaulter.emplace(std::move(fresh));
-  ColumnFiller filler(dict, decoder);
+  const size_t slots = std::max<size_t>(string_slot.size(), 1);
+  const bool large = uint64_t(rows) * slots * 8 >= parallel_read_bytes.load();
+  allocate_columns(dict, rows, large && known);
   CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, dict.sysmis, string_slot);
-  // Cases are decoded a block at a time into a buffer that stays in cache,
-  // then spread into the columns one column at a time.
-  const int block = std::max(1, int(kCellBlockBytes / (8 * std::max<size_t>(string_slot.size(), 1))));
-  std::vector<uint64_t> cells(size_t(block) * string_slot.size());
+
+  // Cases are decoded a block at a time into a buffer that stays in cache;
+  // the block is then spread into the columns, a few columns per task, by
+  // this thread and, for large data, a helper thread working side by side.
+  const int block = std::max(1, int(kCellBlockBytes / (8 * slots)));
+  const FillPlan plan = plan_fill(dict);
+  TextDecoder helper_decoder;
+  helper_decoder.set_source(decoder.source());
+  ColumnFiller fillers[2] = {ColumnFiller(int(slots), decoder), ColumnFiller(int(slots), helper_decoder)};
+  std::vector<std::vector<uint64_t>> buffers;
+  std::vector<int> block_cases, block_row;
+  // With a known count the helper also faults in the numeric columns a
+  // little ahead of the rows being decoded.
+  std::atomic<int> decoded_row{0};
+  int faulted_row = known ? 0 : rows;
+  auto fault_ahead = [&]() -> bool {
+    if (faulted_row >= rows || faulted_row >= decoded_row.load(std::memory_order_relaxed) + kFaultLead)
+      return false;
+    const int to = std::min(rows, faulted_row + kFaultStep);
+    for (const CellPlace& p : plan.numbers) {
+      if (!populate_for_write(p.rv->var.column.num() + faulted_row, size_t(to - faulted_row) * 8)) {
+        faulted_row = rows;  // a kernel that cannot
+        return false;
+      }
+    }
+    faulted_row = to;
+    return true;
+  };
+  BlockRing ring(kRingSlots, int(plan.strings.size()), large,
+                 [&](int slot, int task, int worker) {
+                   fillers[worker].fill(plan.strings[size_t(task)], buffers[size_t(slot)].data(),
+                                        block_cases[size_t(slot)], block_row[size_t(slot)]);
+                 },
+                 fault_ahead);
+  buffers.assign(size_t(ring.slot_count()), std::vector<uint64_t>(size_t(block) * slots));
+  block_cases.assign(size_t(ring.slot_count()), 0);
+  block_row.assign(size_t(ring.slot_count()), 0);
+
   int row = 0;
-  for (;;) {
+  bool ok = true;
+  while (!ring.failed()) {
     int ask = known ? std::min(block, h.case_count - row) : block;
     if (!known && row + ask > rows) {
-      // Unknown count: grow geometrically within the bound.
+      // Unknown count: grow geometrically within the bound, once nothing is
+      // being written into the columns.
       if (rows < max_rows) {
+        ring.drain();
         rows = int(std::min<int64_t>(std::max<int64_t>(int64_t(rows) * 2, row + ask), max_rows));
         for (RecordVariable& rv : dict.vars) fit_rows(rv.var.column, rows);
       }
       ask = std::min(ask, rows - row);
     }
     if (ask <= 0) break;
-    const int n = decoder_of_cells.decode(cells.data(), ask);
-    filler.fill(cells.data(), n, row);
-    row += n;
+    const int slot = ring.acquire();
+    const int n = decoder_of_cells.decode(buffers[size_t(slot)].data(), ask);
+    if (n > 0) {
+      for (const CellPlace& p : plan.numbers) fillers[0].fill(p, buffers[size_t(slot)].data(), n, row);
+      block_cases[size_t(slot)] = n;
+      block_row[size_t(slot)] = row;
+      ring.publish();
+      row += n;
+      decoded_row.store(row, std::memory_order_relaxed);
+    }
     if (n == ask) continue;
-    if (decoder_of_cells.status() == CellDecoder::Status::End && !known) break;
-    warnings.push_back("the data end or break off in case " + std::to_string(row + 1));
-    return false;
+    if (decoder_of_cells.status() != CellDecoder::Status::End || known) {
+      warnings.push_back("the data end or break off in case " + std::to_string(row + 1));
+      ok = false;
+    }
+    break;
   }
+  ring.finish();
 #if defined(__SSE2__) && defined(__x86_64__)
   _mm_sfence();  // the streaming stores are complete before anyone reads the columns
 #endif
-  if (zwin && zwin->broken()) return false;
+  if (!ok || (zwin && zwin->broken())) return false;
   if (!known)
     for (RecordVariable& rv : dict.vars) fit_rows(rv.var.column, row);
   cases_read = row;

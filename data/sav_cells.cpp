@@ -29,8 +29,8 @@ CellDecoder::CellDecoder(ByteWindow& in, bool compressed, double bias, bool swap
   // Codes that carry no value of their own (0, 252, 253) are handled before
   // the tables are consulted; NaN marks them should that ever change.
   for (int code = 0; code < 256; ++code) {
-    number_cell_[code] = code >= 1 && code <= 251 ? bits_of(double(code) - bias) : nan_;
-    string_cell_[code] = kSpacesCell;
+    cell_of_[0][code] = code >= 1 && code <= 251 ? bits_of(double(code) - bias) : nan_;
+    cell_of_[1][code] = kSpacesCell;
   }
 }
 
@@ -76,7 +76,6 @@ bool CellDecoder::load_block() {
   // the bytes into the top one.
   const uint64_t marks = (bytes_equal(w, kCodeRaw) & before_end) >> 7;
   const int raws = int((marks * 0x0101010101010101ull) >> 56);
-  const bool control = ends || bytes_equal(w, kCodeSkip);
   const size_t need = 8 + 8 * size_t(raws);
   if (size_t(in_.end - in_.pos) >= need || in_.ensure(need)) {
     raw_ = in_.pos + 8;
@@ -86,7 +85,6 @@ bool CellDecoder::load_block() {
     raw_ = nullptr;
     in_.pos += 8;
   }
-  simple_ = !control && raw_;
   code_i_ = 0;
   return true;
 }
@@ -99,38 +97,77 @@ bool CellDecoder::careful_raw(uint64_t& cell, bool string) {
   return true;
 }
 
-// The 8 cells of a block with neither skip nor end codes and all its raw
-// values at hand: no bounds or state checks per code.
-void CellDecoder::block_cells(uint64_t* out) {
-  const uint8_t* types = &is_string_[size_t(slot_)];
-  const uint8_t* raw = raw_;
-  for (int i = 0; i < 8; ++i) {
-    const uint8_t code = codes_[i];
-    uint64_t cell;
-    if (code == kCodeRaw) {
-      std::memcpy(&cell, raw, 8);
-      raw += 8;
-      if (!types[i]) cell = number_from_file(cell);
-    } else {
-      cell = types[i] ? string_cell_[code] : number_cell_[code];
+namespace {
+
+// True when some byte of w is `byte`.
+bool has_byte(uint64_t w, uint8_t byte) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  const uint64_t t = w ^ (kOnes * byte);
+  return ((t - kOnes) & ~t & kHighs) != 0;
+}
+
+}  // namespace
+
+// The common case, block after block: no skip or end codes, and the block
+// with all its raw values at hand, so every code gives one cell without
+// checks of bounds or state.
+template <bool Swap>
+size_t CellDecoder::whole_blocks(uint64_t* out, size_t want) {
+  constexpr size_t kReach = 8 + 8 * 8;
+  // Members in locals: the stores to `out` could otherwise alias them.
+  const uint64_t sysmis = sysmis_, nan = nan_;
+  const uint64_t(*cell_of)[256] = cell_of_;
+  const uint8_t* is_string = is_string_.data();
+  const int slots = slots_;
+  int slot = slot_;
+  size_t c = 0;
+  const uint8_t* pos = in_.pos;
+  while (want - c >= 8) {
+    if (size_t(in_.end - pos) < kReach) {
+      in_.pos = pos;
+      if (!in_.ensure(kReach)) break;
+      pos = in_.pos;
     }
-    out[i] = cell;
+    uint64_t w;
+    std::memcpy(&w, pos, 8);
+    if (has_byte(w, kCodeSkip) || has_byte(w, kCodeEnd)) break;
+    const uint8_t* types = is_string + slot;
+    const uint8_t* raw = pos + 8;
+    for (int i = 0; i < 8; ++i) {
+      const uint8_t code = pos[i];
+      const uint8_t string = types[i];
+      uint64_t cell;
+      // A branch on the code: within a variable the kind of code is mostly
+      // the same case after case, so it is well predicted.
+      if (code == kCodeRaw) {
+        std::memcpy(&cell, raw, 8);
+        raw += 8;
+        if (!string) {
+          if (Swap) cell = __builtin_bswap64(cell);
+          cell = cell == sysmis ? nan : cell;
+        }
+      } else {
+        cell = cell_of[string][code];
+      }
+      out[c + size_t(i)] = cell;
+    }
+    pos = raw;
+    c += 8;
+    slot += 8;
+    while (slot >= slots) slot -= slots;
   }
-  raw_ = raw;
-  slot_ = (slot_ + 8) % slots_;
+  slot_ = slot;
+  in_.pos = pos;
+  return c;
 }
 
 size_t CellDecoder::decode_compressed(uint64_t* out, size_t want) {
   size_t c = 0;
   while (c < want) {
     if (code_i_ == 8) {
-      if (status_ != Status::More || !load_block()) break;
-      if (simple_ && want - c >= 8) {
-        block_cells(out + c);
-        c += 8;
-        code_i_ = 8;
-        continue;
-      }
+      if (status_ != Status::More) break;
+      c += swap_ ? whole_blocks<true>(out + c, want - c) : whole_blocks<false>(out + c, want - c);
+      if (c == want || !load_block()) break;
     }
     const uint8_t code = codes_[code_i_++];
     if (code == kCodeSkip) continue;
@@ -142,7 +179,7 @@ size_t CellDecoder::decode_compressed(uint64_t* out, size_t want) {
     const bool string = is_string_[size_t(slot_)];
     uint64_t cell;
     if (code != kCodeRaw) {
-      cell = string ? string_cell_[code] : number_cell_[code];
+      cell = cell_of_[string][code];
     } else if (raw_) {
       std::memcpy(&cell, raw_, 8);
       raw_ += 8;

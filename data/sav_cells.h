@@ -51,7 +51,8 @@ class CellDecoder {
   size_t decode_plain(uint64_t* out, size_t want);
   bool load_block();
   bool careful_raw(uint64_t& cell, bool string);
-  void block_cells(uint64_t* out);
+  template <bool Swap>
+  size_t whole_blocks(uint64_t* out, size_t want);
   // A number's 8 bytes as the file has them, as a cell.
   uint64_t number_from_file(uint64_t raw) const {
     if (swap_) raw = __builtin_bswap64(raw);
@@ -67,15 +68,15 @@ class CellDecoder {
   // is_string_[i] for i in [0, slots + 8): slot i % slots is a string's,
   // so that the 8 cells of a block can be typed without a wrap-around.
   std::vector<uint8_t> is_string_;
-  uint64_t number_cell_[256];    // cell for a code in a numeric slot
-  uint64_t string_cell_[256];    // cell for a code in a string slot
+  // cell_of_[s][code]: the cell a code gives in a numeric (s = 0) or
+  // string (s = 1) slot.
+  uint64_t cell_of_[2][256];
   Status status_ = Status::More;
 
   // The current command block.
   uint8_t codes_[8] = {};
   int code_i_ = 8;               // next code to use; 8 = load a block
   const uint8_t* raw_ = nullptr; // its raw values, when all were readable
-  bool simple_ = false;          // no 0 or 252 code, raw values readable
   int slot_ = 0;                 // slot in the case of the next cell
 };
 

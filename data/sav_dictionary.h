@@ -6,6 +6,7 @@
 // file's encoding until decode_texts turns them into UTF-8.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,6 +60,11 @@ void decode_texts(SavDictionary& dict, TextDecoder& decoder, std::vector<std::st
 // Make names unique and valid, resolve multiple-response members; called
 // after decode_texts.
 void finish_dictionary(SavDictionary& dict, std::vector<std::string>& warnings);
+
+// Case data of at least this many decoded bytes are spread into the columns
+// on two threads; less is not worth a thread. Tests lower it to run the
+// two-thread path on small files.
+extern std::atomic<uint64_t> parallel_read_bytes;
 
 // Read the case data into the variables' columns (created here). False when
 // the data are truncated or corrupt.

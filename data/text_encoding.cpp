@@ -86,6 +86,7 @@ TextDecoder::~TextDecoder() {
 }
 
 bool TextDecoder::set_source(const std::string& name) {
+  source_ = name;
   if (cd_ != iconv_t(-1)) iconv_close(cd_);
   cd_ = iconv_t(-1);
   utf8_ = true;

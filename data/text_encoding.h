@@ -39,6 +39,9 @@ class TextDecoder {
   // returns false.
   bool set_source(const std::string& name);
 
+  // The name given to set_source, for setting up another decoder alike.
+  const std::string& source() const { return source_; }
+
   // True when texts pass through unchanged unless they are invalid UTF-8.
   bool utf8_source() const { return utf8_; }
 
@@ -48,6 +51,7 @@ class TextDecoder {
  private:
   void convert_with(iconv_t cd, std::string& s);
 
+  std::string source_;           // name given to set_source
   bool utf8_ = true;             // source is UTF-8 (or undeclared)
   bool undeclared_ = false;      // no declared encoding: keep valid UTF-8
   iconv_t cd_ = iconv_t(-1);     // source -> UTF-8; owned
