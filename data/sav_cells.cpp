@@ -218,38 +218,30 @@ size_t CellDecoder::decode_plain(uint64_t* out, size_t want) {
 CellEncoder::CellEncoder(double bias, const std::vector<bool>& string_slot)
     : bias_(bias), is_string_(string_slot.begin(), string_slot.end()) {}
 
-void CellEncoder::encode(const uint64_t* cells, int cases, std::vector<uint8_t>& out) {
+uint8_t* CellEncoder::encode(const uint64_t* cells, int cases, uint8_t* dst) {
   const size_t slots = is_string_.size();
   const size_t n = size_t(std::max(cases, 0)) * slots;
   // First the code of every cell, one slot at a time: within a slot the
-  // kind is fixed and the values alike, so the choices are well predicted.
-  codes_of_.resize(n);
-  const double lowest = 1 - bias_, highest = 251 - bias_;
+  // kind is fixed and the values alike.
+  if (codes_of_.size() < n) codes_of_.resize(n);
+  uint8_t* codes = codes_of_.data();
+  const double bias = bias_;
   for (size_t s = 0; s < slots; ++s) {
     const size_t first = (s + slots - size_t(slot_)) % slots;  // cell of slot s in the first case
     if (is_string_[s]) {
-      for (size_t c = first; c < n; c += slots)
-        codes_of_[c] = cells[c] == kSpacesCell ? kCodeSpaces : kCodeRaw;
-      continue;
-    }
-    for (size_t c = first; c < n; c += slots) {
-      // Whole numbers within reach of one code byte go in the block itself.
-      const double x = std::bit_cast<double>(cells[c]);
-      const bool in_range = x >= lowest && x <= highest;  // false for NaN
-      const double near = in_range ? x : 0.0;            // safe to convert
-      if (in_range && near == double(int64_t(near))) codes_of_[c] = uint8_t(near + bias_);
-      else codes_of_[c] = x != x ? kCodeSysmis : kCodeRaw;
+      for (size_t c = first; c < n; c += slots) codes[c] = string_code(cells[c]);
+    } else {
+      for (size_t c = first; c < n; c += slots) codes[c] = number_code(std::bit_cast<double>(cells[c]), bias);
     }
   }
-  // Then the blocks: 8 codes, and after them the cells of the raw codes.
-  // Room for the worst case (every value raw): 9 bytes per cell, plus a
-  // whole block for the unfinished one carried in.
-  const size_t start = out.size();
-  out.resize(start + n * 9 + 8 * 9);
-  uint8_t* dst = out.data() + start;
+  return encode_coded(cells, codes, n, dst);
+}
+
+uint8_t* CellEncoder::encode_coded(const uint64_t* cells, const uint8_t* codes, size_t n, uint8_t* dst) {
+  // The blocks: 8 codes, and after them the cells of the raw codes.
   size_t c = 0;
   auto one = [&](size_t i) {
-    const uint8_t code = codes_of_[i];
+    const uint8_t code = codes[i];
     raws_[raw_n_] = cells[i];  // every cell goes in; only a raw code keeps it
     raw_n_ += code == kCodeRaw;
     codes_[code_n_++] = code;
@@ -261,27 +253,45 @@ void CellEncoder::encode(const uint64_t* cells, int cases, std::vector<uint8_t>&
     }
   };
   while (c < n && code_n_ != 0) one(c++);
+  // Whole blocks, with locals only: stores through byte pointers could
+  // otherwise alias the members.
+  uint8_t* out = dst;
   for (; c + 8 <= n; c += 8) {
-    std::memcpy(dst, &codes_of_[c], 8);
-    uint8_t* raw = dst + 8;
+    std::memcpy(out, codes + c, 8);
+    uint8_t* raw = out + 8;
     for (size_t j = 0; j < 8; ++j) {
       std::memcpy(raw, &cells[c + j], 8);
-      raw += codes_of_[c + j] == kCodeRaw ? 8 : 0;
+      raw += codes[c + j] == kCodeRaw ? 8 : 0;
     }
-    dst = raw;
+    out = raw;
   }
+  dst = out;
   while (c < n) one(c++);
-  slot_ = int((size_t(slot_) + n) % std::max<size_t>(slots, 1));
-  out.resize(size_t(dst - out.data()));
+  const size_t slots = std::max<size_t>(is_string_.size(), 1);
+  slot_ = int((size_t(slot_) + n % slots) % slots);
+  return dst;
+}
+
+uint8_t* CellEncoder::finish(uint8_t* dst) {
+  if (code_n_ == 0) return dst;
+  while (code_n_ < 8) codes_[code_n_++] = kCodeSkip;
+  std::memcpy(dst, codes_, 8);
+  std::memcpy(dst + 8, raws_, 8 * size_t(raw_n_));
+  dst += 8 + 8 * size_t(raw_n_);
+  code_n_ = raw_n_ = 0;
+  return dst;
+}
+
+void CellEncoder::encode(const uint64_t* cells, int cases, std::vector<uint8_t>& out) {
+  const size_t start = out.size();
+  out.resize(start + max_bytes(size_t(std::max(cases, 0)) * is_string_.size()));
+  out.resize(size_t(encode(cells, cases, out.data() + start) - out.data()));
 }
 
 void CellEncoder::finish(std::vector<uint8_t>& out) {
-  if (code_n_ == 0) return;
-  while (code_n_ < 8) codes_[code_n_++] = kCodeSkip;
-  out.insert(out.end(), codes_, codes_ + 8);
-  const auto* raw = reinterpret_cast<const uint8_t*>(raws_);
-  out.insert(out.end(), raw, raw + 8 * size_t(raw_n_));
-  code_n_ = raw_n_ = 0;
+  const size_t start = out.size();
+  out.resize(start + max_bytes(0));
+  out.resize(size_t(finish(out.data() + start) - out.data()));
 }
 
 }  // namespace vop::sav

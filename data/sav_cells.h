@@ -84,11 +84,36 @@ class CellEncoder {
  public:
   CellEncoder(double bias, const std::vector<bool>& string_slot);
 
-  // Append the bytecode of `cases` rows of cells to out. Only whole command
-  // blocks are appended; the codes of an unfinished one wait in the encoder,
-  // so the owner may write out and clear `out` between calls.
+  // Bytes that encoding `cells` cells may take at most, with an unfinished
+  // block carried in and the padded block of finish().
+  static size_t max_bytes(size_t cells) { return cells * 9 + 2 * 8 * 9; }
+
+  // Write the bytecode of `cases` rows of cells at dst, which has room for
+  // max_bytes of them; returns the end of what was written. Only whole
+  // command blocks are written; the codes of an unfinished one wait in the
+  // encoder for the next call or finish().
+  uint8_t* encode(const uint64_t* cells, int cases, uint8_t* dst);
+  // Write the unfinished block, padded with code 0; returns the end.
+  uint8_t* finish(uint8_t* dst);
+
+  // The code of a number's cell and of a string's.
+  static uint8_t number_code(double x, double bias) {
+    // Whole numbers within reach of one code byte go in the block itself.
+    const bool in_range = (x >= 1 - bias) & (x <= 251 - bias);  // false for NaN
+    const double near = in_range ? x : 0.0;                    // safe to convert
+    const bool whole = in_range & (near == double(int64_t(near)));
+    const uint8_t other = x != x ? kCodeSysmis : kCodeRaw;
+    return whole ? uint8_t(near + bias) : other;
+  }
+  static uint8_t string_code(uint64_t cell) {
+    return cell == 0x2020202020202020ull ? kCodeSpaces : kCodeRaw;
+  }
+  // encode() with the code of every cell already known (codes[i] for
+  // cells[i], as number_code and string_code give them).
+  uint8_t* encode_coded(const uint64_t* cells, const uint8_t* codes, size_t n, uint8_t* dst);
+
+  // The same, appended to a vector.
   void encode(const uint64_t* cells, int cases, std::vector<uint8_t>& out);
-  // Append the unfinished block, padded with code 0.
   void finish(std::vector<uint8_t>& out);
 
  private:

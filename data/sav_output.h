@@ -40,6 +40,11 @@ class SavOutput {
     if (std::fwrite(buf.data(), 1, buf.size(), f_) != buf.size()) failed_ = true;
     buf.clear();
   }
+  // Write out the buffer, then n bytes of p straight from where they are.
+  void write(const uint8_t* p, size_t n) {
+    drain(true);
+    if (n > 0 && std::fwrite(p, 1, n, f_) != n) failed_ = true;
+  }
   bool failed() const { return failed_; }
 
   std::vector<uint8_t> buf;  // bytes not yet written; the encoder appends here too

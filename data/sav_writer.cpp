@@ -4,6 +4,8 @@
 // closed and renamed over the target.
 #include "data/sav_writer.h"
 
+#include "data/block_ring.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,9 +16,11 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <unordered_set>
 
+#include "data/block_ring.h"
 #include "data/sav_cells.h"
 #include "data/sav_format.h"
 #include "data/sav_output.h"
@@ -300,9 +304,16 @@ void write_extensions(SavOutput& out, const Dataset& ds, const std::vector<VarPl
   out.drain();
 }
 
-// Cases are gathered from the columns a block at a time into cells that
-// stay in cache, then encoded.
-constexpr size_t kCellBlockBytes = size_t(64) << 10;
+// Cases are gathered from the columns a chunk at a time into cells that
+// stay in cache, then encoded. A chunk of whole cases whose cell count is a
+// multiple of 8 encodes into whole command blocks, independent of the
+// chunks around it, so chunks can be encoded side by side and their bytes
+// written in order.
+constexpr size_t kCellBlockBytes = size_t(512) << 10;
+constexpr int kChunkCasesMultiple = 8;
+// Chunks in flight; the cells of this many bytes are worth a second thread.
+constexpr int kChunkSlots = 4;
+constexpr uint64_t kParallelWriteBytes = uint64_t(32) << 20;
 constexpr uint64_t kSpacesCell = 0x2020202020202020ull;
 
 // A string value's cells: each segment carries 255 value bytes (the last
@@ -322,6 +333,76 @@ void gather_string(const StrCell& value, int width, uint64_t* cells) {
   }
 }
 
+// Gathers and encodes chunks of cases; each thread that encodes has its own.
+class ChunkEncoder {
+ public:
+  ChunkEncoder(const std::vector<VarPlan>& plans, const std::vector<bool>& string_slot,
+               const std::vector<int>& first_slot, int chunk_cases)
+      : plans_(plans),
+        first_slot_(first_slot),
+        slots_(string_slot.size()),
+        enc_(kDefaultBias, string_slot),
+        chunk_cells_(size_t(chunk_cases) * slots_),
+        piece_(std::max(kChunkCasesMultiple,
+                        int(kPieceBytes / (9 * slots_)) / kChunkCasesMultiple * kChunkCasesMultiple)),
+        cells_(size_t(piece_) * slots_),
+        codes_(cells_.size()) {}
+
+  // Room for the bytecode of a chunk.
+  size_t max_bytes() const { return CellEncoder::max_bytes(chunk_cells_); }
+
+  // Write the bytecode of rows [r0, r0 + n) at out (max_bytes of room);
+  // `last` pads the final command block. Returns the bytes written.
+  size_t encode(int r0, int n, bool last, uint8_t* out) {
+    uint8_t* end = out;
+    for (int k = 0; k < n; k += piece_) end = encode_piece(r0 + k, std::min(piece_, n - k), end);
+    if (last) end = enc_.finish(end);
+    return size_t(end - out);
+  }
+
+ private:
+  // Cases are gathered in pieces whose cells and codes stay in the core's
+  // nearest cache, a column at a time, each value coded while it is at hand.
+  static constexpr size_t kPieceBytes = size_t(128) << 10;
+
+  uint8_t* encode_piece(int r0, int n, uint8_t* out) {
+    const size_t slots = slots_;
+    uint64_t* cells = cells_.data();
+    uint8_t* codes = codes_.data();
+    for (size_t v = 0; v < plans_.size(); ++v) {
+      const Matrix& c = plans_[v].var->column;
+      const size_t first = size_t(first_slot_[v]);
+      if (plans_[v].width == 0) {
+        const double* x = c.num() + r0;
+        for (int k = 0; k < n; ++k) {
+          const size_t at = size_t(k) * slots + first;
+          cells[at] = std::bit_cast<uint64_t>(x[k]);
+          codes[at] = CellEncoder::number_code(x[k], kDefaultBias);
+        }
+      } else {
+        const StrCell* s = c.str() + r0;
+        const int width = plans_[v].width;
+        const size_t nslots = size_t(string_slots(width));
+        for (int k = 0; k < n; ++k) {
+          const size_t at = size_t(k) * slots + first;
+          gather_string(s[k], width, cells + at);
+          for (size_t j = 0; j < nslots; ++j) codes[at + j] = CellEncoder::string_code(cells[at + j]);
+        }
+      }
+    }
+    return enc_.encode_coded(cells, codes, size_t(n) * slots, out);
+  }
+
+  const std::vector<VarPlan>& plans_;
+  const std::vector<int>& first_slot_;
+  size_t slots_;
+  CellEncoder enc_;
+  size_t chunk_cells_;          // cells of a whole chunk
+  int piece_;                   // cases per piece: a multiple of 8
+  std::vector<uint64_t> cells_;  // a piece's cells
+  std::vector<uint8_t> codes_;   // the code of each
+};
+
 void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans) {
   std::vector<bool> string_slot;
   std::vector<int> first_slot;
@@ -332,26 +413,41 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
   }
   const size_t slots = string_slot.size();
   if (slots == 0) return out.drain(true);
-  CellEncoder enc(kDefaultBias, string_slot);
-  const int block = std::max(1, int(kCellBlockBytes / (8 * slots)));
-  std::vector<uint64_t> cells(size_t(block) * slots);
-  for (int r0 = 0; r0 < ds.case_count(); r0 += block) {
-    const int n = std::min(block, ds.case_count() - r0);
-    for (size_t v = 0; v < plans.size(); ++v) {
-      const Matrix& c = plans[v].var->column;
-      uint64_t* at = cells.data() + first_slot[v];
-      if (plans[v].width == 0) {
-        const double* x = c.num() + r0;
-        for (int k = 0; k < n; ++k) at[size_t(k) * slots] = std::bit_cast<uint64_t>(x[k]);
-      } else {
-        const StrCell* s = c.str() + r0;
-        for (int k = 0; k < n; ++k) gather_string(s[k], plans[v].width, at + size_t(k) * slots);
-      }
-    }
-    enc.encode(cells.data(), n, out.buf);
-    out.drain();
+  const int cases = ds.case_count();
+  const int chunk = std::max(kChunkCasesMultiple,
+                             int(kCellBlockBytes / (8 * slots)) / kChunkCasesMultiple * kChunkCasesMultiple);
+  ChunkEncoder encoders[2] = {ChunkEncoder(plans, string_slot, first_slot, chunk),
+                              ChunkEncoder(plans, string_slot, first_slot, chunk)};
+  struct Chunk {
+    int r0 = 0, n = 0;
+    std::unique_ptr<uint8_t[]> bytes;  // its bytecode, once encoded
+    size_t size = 0;                   // bytes of it
+  };
+  std::vector<Chunk> chunks(kChunkSlots);
+  for (Chunk& c : chunks) c.bytes = std::make_unique_for_overwrite<uint8_t[]>(encoders[0].max_bytes());
+  const bool large = uint64_t(cases) * slots * 8 >= kParallelWriteBytes;
+  BlockRing ring(kChunkSlots, 1, large, [&](int slot, int, int worker) {
+    Chunk& c = chunks[size_t(slot)];
+    c.size = encoders[worker].encode(c.r0, c.n, c.r0 + c.n == cases, c.bytes.get());
+  });
+  // Chunks are written in the order they were handed out, each once its
+  // slot is needed again or at the end.
+  std::vector<int> order;
+  for (int r0 = 0; r0 < cases; r0 += chunk) {
+    const int slot = ring.acquire();
+    Chunk& c = chunks[size_t(slot)];
+    if (c.n > 0) out.write(c.bytes.get(), c.size);
+    c.r0 = r0;
+    c.n = std::min(chunk, cases - r0);
+    order.push_back(slot);
+    ring.publish();
   }
-  enc.finish(out.buf);
+  ring.finish();
+  const size_t pending = std::min(order.size(), size_t(ring.slot_count()));
+  for (size_t i = order.size() - pending; i < order.size(); ++i) {
+    const Chunk& c = chunks[size_t(order[i])];
+    out.write(c.bytes.get(), c.size);
+  }
   out.drain(true);
 }
 
