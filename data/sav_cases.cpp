@@ -16,8 +16,8 @@
 #include "data/sav_cells.h"
 #include "data/sav_dictionary.h"
 #include "data/sav_format.h"
+#include "core/page_advice.h"
 #include "data/block_ring.h"
-#include "data/column_memory.h"
 
 namespace vop::sav {
 
@@ -51,12 +51,10 @@ void fit_rows(Matrix& m, int rows) {
   m = std::move(fitted);
 }
 
-void allocate_columns(SavDictionary& dict, int rows, bool large) {
-  for (RecordVariable& rv : dict.vars) {
+void allocate_columns(SavDictionary& dict, int rows) {
+  for (RecordVariable& rv : dict.vars)
     rv.var.column.reset(rows, 1, rv.width == 0,
                         rv.width == 0 ? Matrix::Fill::None : Matrix::Fill::Absent);
-    if (large && rv.width == 0) advise_huge_pages(rv.var.column.num(), size_t(rows) * sizeof(double));
-  }
 }
 
 // Store a number into a column that is not read again soon: a streaming
@@ -211,7 +209,7 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   if (int(string_slot.size()) != dict.total_slots) return false;
   const size_t slots = std::max<size_t>(string_slot.size(), 1);
   const bool large = uint64_t(rows) * slots * 8 >= parallel_read_bytes.load();
-  allocate_columns(dict, rows, large && known);
+  allocate_columns(dict, rows);
   CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, dict.sysmis, string_slot);
 
   // Cases are decoded a block at a time into a buffer that stays in cache;

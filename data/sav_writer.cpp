@@ -17,6 +17,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -311,9 +312,8 @@ void write_extensions(SavOutput& out, const Dataset& ds, const std::vector<VarPl
 // written in order.
 constexpr size_t kCellBlockBytes = size_t(512) << 10;
 constexpr int kChunkCasesMultiple = 8;
-// Chunks in flight; the cells of this many bytes are worth a second thread.
+// Chunks in flight between the two threads.
 constexpr int kChunkSlots = 4;
-constexpr uint64_t kParallelWriteBytes = uint64_t(32) << 20;
 constexpr uint64_t kSpacesCell = 0x2020202020202020ull;
 
 // A string value's cells: each segment carries 255 value bytes (the last
@@ -414,22 +414,27 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
   const size_t slots = string_slot.size();
   if (slots == 0) return out.drain(true);
   const int cases = ds.case_count();
-  const int chunk = std::max(kChunkCasesMultiple,
-                             int(kCellBlockBytes / (8 * slots)) / kChunkCasesMultiple * kChunkCasesMultiple);
-  ChunkEncoder encoders[2] = {ChunkEncoder(plans, string_slot, first_slot, chunk),
-                              ChunkEncoder(plans, string_slot, first_slot, chunk)};
+  const int round_up = (std::max(cases, 1) + kChunkCasesMultiple - 1) / kChunkCasesMultiple * kChunkCasesMultiple;
+  const int chunk = std::min(round_up, std::max(kChunkCasesMultiple, int(kCellBlockBytes / (8 * slots)) /
+                                                                        kChunkCasesMultiple * kChunkCasesMultiple));
+  std::optional<ChunkEncoder> encoders[2];
+  encoders[0].emplace(plans, string_slot, first_slot, chunk);
   struct Chunk {
     int r0 = 0, n = 0;
     std::unique_ptr<uint8_t[]> bytes;  // its bytecode, once encoded
     size_t size = 0;                   // bytes of it
   };
-  std::vector<Chunk> chunks(kChunkSlots);
-  for (Chunk& c : chunks) c.bytes = std::make_unique_for_overwrite<uint8_t[]>(encoders[0].max_bytes());
-  const bool large = uint64_t(cases) * slots * 8 >= kParallelWriteBytes;
+  std::vector<Chunk> chunks;
+  const bool large = uint64_t(cases) * slots * 8 >= parallel_write_bytes.load();
   BlockRing ring(kChunkSlots, 1, large, [&](int slot, int, int worker) {
     Chunk& c = chunks[size_t(slot)];
-    c.size = encoders[worker].encode(c.r0, c.n, c.r0 + c.n == cases, c.bytes.get());
+    c.size = encoders[worker]->encode(c.r0, c.n, c.r0 + c.n == cases, c.bytes.get());
   });
+  // The helper's encoder and the chunks exist before the first chunk is
+  // handed out, and so before the helper can look at them.
+  if (ring.has_helper()) encoders[1].emplace(plans, string_slot, first_slot, chunk);
+  chunks.resize(size_t(ring.slot_count()));
+  for (Chunk& c : chunks) c.bytes = std::make_unique_for_overwrite<uint8_t[]>(encoders[0]->max_bytes());
   // Chunks are written in the order they were handed out, each once its
   // slot is needed again or at the end.
   std::vector<int> order;
@@ -465,6 +470,9 @@ bool write_all(std::FILE* f, Dataset& ds) {
 }
 
 }  // namespace
+
+std::atomic<uint64_t> parallel_write_bytes{uint64_t(32) << 20};
+
 }  // namespace sav
 
 bool write_sav(const std::string& path, Dataset& ds, ErrorState& err) {

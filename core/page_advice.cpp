@@ -1,4 +1,4 @@
-#include "data/column_memory.h"
+#include "core/page_advice.h"
 
 #include <sys/mman.h>
 
