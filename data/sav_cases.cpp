@@ -13,11 +13,11 @@
 #include <memory>
 #include <optional>
 
+#include "core/page_advice.h"
+#include "data/block_ring.h"
 #include "data/sav_cells.h"
 #include "data/sav_dictionary.h"
 #include "data/sav_format.h"
-#include "core/page_advice.h"
-#include "data/block_ring.h"
 
 namespace vop::sav {
 
@@ -217,8 +217,8 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   // this thread and, for large data, a helper thread working side by side.
   const int block = std::max(1, int(kCellBlockBytes / (8 * slots)));
   const FillPlan plan = plan_fill(dict);
-  TextDecoder helper_decoder;
-  helper_decoder.set_source(decoder.source());
+  TextDecoder helper_decoder;  // the helper's own: a decoder keeps state
+  if (large) helper_decoder.set_source(decoder.source());
   ColumnFiller fillers[2] = {ColumnFiller(int(slots), decoder), ColumnFiller(int(slots), helper_decoder)};
   std::vector<std::vector<uint64_t>> buffers;
   std::vector<int> block_cases, block_row;

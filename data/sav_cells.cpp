@@ -124,9 +124,11 @@ size_t CellDecoder::whole_blocks(uint64_t* out, size_t want) {
   const uint8_t* pos = in_.pos;
   while (want - c >= 8) {
     if (size_t(in_.end - pos) < kReach) {
+      // Refilling may move the window's bytes, whether or not it succeeds.
       in_.pos = pos;
-      if (!in_.ensure(kReach)) break;
+      const bool enough = in_.ensure(kReach);
       pos = in_.pos;
+      if (!enough) break;
     }
     uint64_t w;
     std::memcpy(&w, pos, 8);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace vop::sav {
 namespace {
@@ -28,6 +29,33 @@ class TrickleWindow : public ByteWindow {
  private:
   std::vector<uint8_t> bytes_;
   size_t step_;
+};
+
+// A window that moves its unread bytes to a new buffer at every refill, and
+// frees the old one, as a file's buffer or an inflated .zsav block does: a
+// decoder that kept a pointer across a refill reads freed memory.
+class MovingWindow : public ByteWindow {
+ public:
+  MovingWindow(std::vector<uint8_t> b, size_t step) : source_(std::move(b)), step_(step) {}
+  bool ensure(size_t n) override {
+    if (size_t(end - pos) >= n) return true;
+    std::vector<uint8_t> next(pos, end);
+    while (next.size() < n && taken_ < source_.size()) {
+      const size_t take = std::min(step_, source_.size() - taken_);
+      next.insert(next.end(), source_.begin() + long(taken_), source_.begin() + long(taken_ + take));
+      taken_ += take;
+    }
+    buffer_ = std::make_unique<std::vector<uint8_t>>(std::move(next));
+    pos = buffer_->data();
+    end = pos + buffer_->size();
+    return buffer_->size() >= n;
+  }
+
+ private:
+  std::vector<uint8_t> source_;
+  size_t step_;
+  size_t taken_ = 0;
+  std::unique_ptr<std::vector<uint8_t>> buffer_;
 };
 
 uint64_t cell_of(double x) { return std::bit_cast<uint64_t>(x); }
@@ -169,10 +197,14 @@ TEST(CellCodec, WhatIsEncodedDecodesTheSame) {
   CellEncoder e(100, kinds);
   for (int r = 0; r < 50; r += 7) e.encode(cells.data() + r * 4, std::min(7, 50 - r), bytes);
   e.finish(bytes);
-  // Bytes a few at a time, and all at once (whole blocks decoded in one go).
-  for (size_t step : {size_t(5), bytes.size()}) {
+  // Bytes a few at a time, all at once (whole blocks decoded in one go),
+  // and through windows that move at every refill.
+  for (int moving = 0; moving < 2; ++moving)
+  for (size_t step : {size_t(5), size_t(100), bytes.size()}) {
     SCOPED_TRACE(step);
-    TrickleWindow w(bytes, step);
+    TrickleWindow trickle(bytes, step);
+    MovingWindow mover(bytes, step);
+    ByteWindow& w = moving ? static_cast<ByteWindow&>(mover) : trickle;
     CellDecoder d(w, true, 100, false, kSysmis, kinds);
     std::vector<uint64_t> back(cells.size() + 4);
     ASSERT_EQ(d.decode(back.data(), 51), 50);
