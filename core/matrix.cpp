@@ -1,30 +1,11 @@
 #include "core/matrix.h"
 
-#include "core/page_advice.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
-#include <new>
 #include <utility>
 
 namespace vop {
-
-void StrCellsFree::operator()(StrCell* cells) const {
-  std::destroy_n(cells, count);
-  ::operator delete(cells);
-}
-
-StrCells make_str_cells(size_t n) {
-  if (n > std::numeric_limits<size_t>::max() / sizeof(StrCell)) throw std::bad_alloc();
-  const size_t bytes = n * sizeof(StrCell);
-  void* raw = ::operator new(std::max<size_t>(bytes, 1));
-  if (bytes >= kHugePageWorthy) advise_huge_pages(raw, bytes);
-  auto* cells = static_cast<StrCell*>(raw);
-  std::uninitialized_value_construct_n(cells, n);  // cannot throw
-  return StrCells(cells, StrCellsFree{n});
-}
 
 Matrix::Matrix(int rows, int cols, bool numeric, Fill fill)
     : rows_(rows), cols_(cols), numeric_(numeric) {
@@ -43,12 +24,11 @@ void Matrix::allocate(Fill fill) {
     if (n > 1) {
       heap_ = std::make_unique_for_overwrite<double[]>(size_t(n));
       num_ = heap_.get();
-      if (size_t(n) * sizeof(double) >= kHugePageWorthy) advise_huge_pages(num_, size_t(n) * sizeof(double));
     }
     if (fill == Fill::Zero) fill_zero();
     else if (fill == Fill::Nan) fill_nan();
   } else if (n > 0) {
-    str_ = make_str_cells(size_t(n));  // all absent
+    str_ = std::make_unique<StrCell[]>(size_t(n));  // all absent
   }
 }
 
@@ -167,7 +147,7 @@ bool Matrix::grow_vector_in_place(int nr, int nc) {
       heap_ = std::move(h);
       num_ = heap_.get();
     } else {
-      StrCells h = make_str_cells(size_t(cap));
+      auto h = std::make_unique<StrCell[]>(size_t(cap));
       std::move(str_.get(), str_.get() + old_n, h.get());
       str_ = std::move(h);
     }

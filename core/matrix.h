@@ -18,15 +18,6 @@ namespace vop {
 // One string element: absent (std::nullopt) or an owned byte string.
 using StrCell = std::optional<std::string>;
 
-// Owns an array of string cells; frees it knowing how many it holds.
-struct StrCellsFree {
-  size_t count = 0;
-  void operator()(StrCell* cells) const;
-};
-using StrCells = std::unique_ptr<StrCell[], StrCellsFree>;
-// n absent cells; large arrays get huge pages.
-StrCells make_str_cells(size_t n);
-
 class Matrix {
  public:
   // How new elements are initialised by the constructors.
@@ -109,7 +100,7 @@ class Matrix {
   std::unique_ptr<double[]> heap_;    // storage of larger numeric matrices
   int64_t capacity_ = 1;              // elements heap_ (or str_) can hold
   double* num_ = &inline_;            // -> inline_ or heap_; numeric only
-  StrCells str_;                      // string cells; string matrices only
+  std::unique_ptr<StrCell[]> str_;    // string cells; string matrices only
 };
 
 }  // namespace vop

@@ -7,13 +7,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
 
-#include "core/page_advice.h"
+#include "data/column_memory.h"
 #include "data/block_ring.h"
 #include "data/sav_cells.h"
 #include "data/sav_dictionary.h"
@@ -39,6 +40,15 @@ constexpr int kRingSlots = 4;
 // kFaultLead rows ahead of the decoder.
 constexpr int kFaultStep = 1 << 16;
 constexpr int kFaultLead = 2 * kFaultStep;
+// Bytes per second at which small pages are faulted in, about: huge pages
+// that come slower than this are not worth asking for.
+constexpr double kSmallPageFaultRate = 1.2e9;
+
+// The end of the huge page that holds p.
+uintptr_t huge_page_end(const void* p) {
+  constexpr uintptr_t kHugePage = uintptr_t(2) << 20;
+  return (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
+}
 
 // Resize a column to exactly `rows`, keeping the first rows.
 void fit_rows(Matrix& m, int rows) {
@@ -223,17 +233,38 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   std::vector<std::vector<uint64_t>> buffers;
   std::vector<int> block_cases, block_row;
   // With a known count the helper also faults in the numeric columns a
-  // little ahead of the rows being decoded.
+  // little ahead of the rows being decoded, in huge pages while the kernel
+  // hands those out quickly. On some virtual machines a fresh huge page
+  // must first be backed by the host, which makes it slower than small
+  // pages; then the rest of the columns go back to small pages.
   std::atomic<int> decoded_row{0};
-  int faulted_row = known ? 0 : rows;
+  int faulted_row = known && large ? 0 : rows;
+  bool huge = faulted_row < rows;
+  if (huge)
+    for (const CellPlace& p : plan.numbers) advise_huge_pages(p.rv->var.column.num(), size_t(rows) * 8);
   auto fault_ahead = [&]() -> bool {
     if (faulted_row >= rows || faulted_row >= decoded_row.load(std::memory_order_relaxed) + kFaultLead)
       return false;
     const int to = std::min(rows, faulted_row + kFaultStep);
+    const auto start = std::chrono::steady_clock::now();
     for (const CellPlace& p : plan.numbers) {
       if (!populate_for_write(p.rv->var.column.num() + faulted_row, size_t(to - faulted_row) * 8)) {
         faulted_row = rows;  // a kernel that cannot
         return false;
+      }
+    }
+    if (huge) {
+      const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      // A huge page is faulted in whole when its first row is.
+      double bytes = 0;
+      for (const CellPlace& p : plan.numbers) {
+        const double* column = p.rv->var.column.num();
+        bytes += double(huge_page_end(column + to) - huge_page_end(column + faulted_row));
+      }
+      if (seconds * kSmallPageFaultRate > bytes) {
+        huge = false;
+        for (const CellPlace& p : plan.numbers)
+          advise_huge_pages(p.rv->var.column.num() + to, size_t(rows - to) * 8, false);
       }
     }
     faulted_row = to;

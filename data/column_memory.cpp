@@ -1,4 +1,4 @@
-#include "core/page_advice.h"
+#include "data/column_memory.h"
 
 #include <sys/mman.h>
 
@@ -14,15 +14,16 @@ constexpr uintptr_t kHugePage = uintptr_t(2) << 20;
 
 }  // namespace
 
-void advise_huge_pages(void* data, size_t bytes) {
+void advise_huge_pages(void* data, size_t bytes, bool huge) {
 #ifdef MADV_HUGEPAGE
   const uintptr_t at = reinterpret_cast<uintptr_t>(data);
   const uintptr_t from = (at + kHugePage - 1) & ~(kHugePage - 1);
   const uintptr_t to = (at + bytes) & ~(kHugePage - 1);
-  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
 #else
   (void)data;
   (void)bytes;
+  (void)huge;
 #endif
 }
 
