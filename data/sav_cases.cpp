@@ -222,9 +222,10 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   allocate_columns(dict, rows);
   CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, dict.sysmis, string_slot);
 
-  // Cases are decoded a block at a time into a buffer that stays in cache;
-  // the block is then spread into the columns, a few columns per task, by
-  // this thread and, for large data, a helper thread working side by side.
+  // Cases are decoded a block at a time into a buffer that stays in cache.
+  // This thread spreads the numbers into their columns at once; each string
+  // column is a task of the block, which for large data a helper thread
+  // takes as well (see FillPlan).
   const int block = std::max(1, int(kCellBlockBytes / (8 * slots)));
   const FillPlan plan = plan_fill(dict);
   TextDecoder helper_decoder;  // the helper's own: a decoder keeps state
