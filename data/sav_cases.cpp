@@ -43,6 +43,8 @@ constexpr int kFaultLead = 2 * kFaultStep;
 // Bytes per second at which small pages are faulted in, about: huge pages
 // that come slower than this are not worth asking for.
 constexpr double kSmallPageFaultRate = 1.2e9;
+// Columns faulted in first, to see how fast huge pages come.
+constexpr size_t kProbeColumns = 4;
 
 // The end of the huge page that holds p.
 uintptr_t huge_page_end(const void* p) {
@@ -243,30 +245,37 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   bool huge = faulted_row < rows;
   if (huge)
     for (const CellPlace& p : plan.numbers) advise_huge_pages(p.rv->var.column.num(), size_t(rows) * 8);
+  // Fault in rows [from, to) of the numeric columns [first, last); false
+  // when the kernel cannot. While huge pages are asked for, the time taken
+  // says whether they are worth it.
+  auto populate = [&](size_t first, size_t last, int from, int to) -> bool {
+    const auto start = std::chrono::steady_clock::now();
+    double bytes = 0;  // fresh memory faulted in
+    for (size_t i = first; i < last; ++i) {
+      double* column = plan.numbers[i].rv->var.column.num();
+      if (!populate_for_write(column + from, size_t(to - from) * 8)) return false;
+      // A huge page is faulted in whole when its first row is.
+      bytes += double(huge_page_end(column + to) - huge_page_end(column + from));
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (huge && seconds * kSmallPageFaultRate > bytes) {
+      huge = false;
+      for (const CellPlace& p : plan.numbers) advise_huge_pages(p.rv->var.column.num(), size_t(rows) * 8, false);
+    }
+    return true;
+  };
+  bool probed = false;
   auto fault_ahead = [&]() -> bool {
     if (faulted_row >= rows || faulted_row >= decoded_row.load(std::memory_order_relaxed) + kFaultLead)
       return false;
     const int to = std::min(rows, faulted_row + kFaultStep);
-    const auto start = std::chrono::steady_clock::now();
-    for (const CellPlace& p : plan.numbers) {
-      if (!populate_for_write(p.rv->var.column.num() + faulted_row, size_t(to - faulted_row) * 8)) {
-        faulted_row = rows;  // a kernel that cannot
-        return false;
-      }
-    }
-    if (huge) {
-      const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      // A huge page is faulted in whole when its first row is.
-      double bytes = 0;
-      for (const CellPlace& p : plan.numbers) {
-        const double* column = p.rv->var.column.num();
-        bytes += double(huge_page_end(column + to) - huge_page_end(column + faulted_row));
-      }
-      if (seconds * kSmallPageFaultRate > bytes) {
-        huge = false;
-        for (const CellPlace& p : plan.numbers)
-          advise_huge_pages(p.rv->var.column.num() + to, size_t(rows - to) * 8, false);
-      }
+    // A few columns first, so that slow huge pages cost little before the
+    // rest go back to small pages.
+    const size_t probe = probed ? 0 : std::min(kProbeColumns, plan.numbers.size());
+    probed = true;
+    if (!populate(0, probe, faulted_row, to) || !populate(probe, plan.numbers.size(), faulted_row, to)) {
+      faulted_row = rows;  // a kernel that cannot
+      return false;
     }
     faulted_row = to;
     return true;
