@@ -39,7 +39,7 @@ constexpr int kRingSlots = 4;
 // The helper faults in the numeric columns this many rows at a time, up to
 // kFaultLead rows ahead of the decoder.
 constexpr int kFaultStep = 1 << 16;
-constexpr int kFaultLead = 2 * kFaultStep;
+constexpr int kFaultLead = 4 * kFaultStep;
 // Bytes per second at which small pages are faulted in, about: huge pages
 // that come slower than this are not worth asking for.
 constexpr double kSmallPageFaultRate = 1.2e9;
@@ -63,10 +63,12 @@ void fit_rows(Matrix& m, int rows) {
   m = std::move(fitted);
 }
 
-void allocate_columns(SavDictionary& dict, int rows) {
+// The columns of one kind: numeric ones are left unwritten (the data fill
+// them), string ones are made absent, which writes every cell.
+void allocate_columns(SavDictionary& dict, int rows, bool numeric) {
   for (RecordVariable& rv : dict.vars)
-    rv.var.column.reset(rows, 1, rv.width == 0,
-                        rv.width == 0 ? Matrix::Fill::None : Matrix::Fill::Absent);
+    if ((rv.width == 0) == numeric)
+      rv.var.column.reset(rows, 1, numeric, numeric ? Matrix::Fill::None : Matrix::Fill::Absent);
 }
 
 // Store a number into a column that is not read again soon: a streaming
@@ -221,7 +223,7 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   if (int(string_slot.size()) != dict.total_slots) return false;
   const size_t slots = std::max<size_t>(string_slot.size(), 1);
   const bool large = uint64_t(rows) * slots * 8 >= parallel_read_bytes.load();
-  allocate_columns(dict, rows);
+  allocate_columns(dict, rows, true);
   CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, dict.sysmis, string_slot);
 
   // Cases are decoded a block at a time into a buffer that stays in cache.
@@ -286,6 +288,9 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
                                         block_cases[size_t(slot)], block_row[size_t(slot)]);
                  },
                  fault_ahead);
+  // The string columns are written through once when they are made: the
+  // helper, started above, meanwhile faults in the first numeric rows.
+  allocate_columns(dict, rows, false);
   buffers.assign(size_t(ring.slot_count()), std::vector<uint64_t>(size_t(block) * slots));
   block_cases.assign(size_t(ring.slot_count()), 0);
   block_row.assign(size_t(ring.slot_count()), 0);
