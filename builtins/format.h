@@ -1,5 +1,5 @@
 // The format engine behind sprintf and printf, and the conversion of one
-// number by a "%[-][width[.precision]]c" specification that num2str and
+// number by a "%[-][width[.precision]]c" field format that num2str and
 // other callers reuse.
 #pragma once
 
@@ -35,7 +35,7 @@ struct FieldFormat {
   int precision = kDefaultFormatPrecision;
 };
 
-// Reads a specification from `text` at `pos`, just after its '%', into
+// Reads a field format from `text` at `pos`, just after its '%', into
 // `field`, and returns the position after the conversion character. A
 // precision is only read after a width ("%.2f" has the conversion '.').
 size_t parse_field_format(std::string_view text, size_t pos, FieldFormat& field);
@@ -49,7 +49,7 @@ size_t parse_field_format(std::string_view text, size_t pos, FieldFormat& field)
 bool append_number(std::string& out, const FieldFormat& field, double x);
 
 // The same for callers that want the text alone: `conversion` is one
-// specification such as "%8.3f"; anything else gives an empty string.
+// field format such as "%8.3f"; anything else gives an empty string.
 std::string format_number(const FieldFormat& field, double x);
 std::string format_number(std::string_view conversion, double x);
 

@@ -1,5 +1,5 @@
 // Data builtins of the dictionary: variable labels, value labels and
-// missing-value specifications.
+// missing-value rules.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -15,7 +15,7 @@ namespace {
 using data::Ref;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// Values of a missing-value specification.
+// Values of a missing-value rule.
 constexpr int kMissingSlots = 3;
 
 Dataset& dataset(Call& c) { return data_session(c.interp()).dataset; }
@@ -196,7 +196,7 @@ Value b_get_miss_val(Call& c) {
   return c.results(std::move(both));
 }
 
-// Checks one specification (112, 113, 114) and stores it.
+// Checks one missing-value rule (112, 113, 114) and stores it.
 bool set_missing(DataVariable& v, double code, const double* x, ErrorState& err) {
   if (!valid_code(code)) return err.raise(data::kErrMissingCode);
   const int c = int(code);

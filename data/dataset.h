@@ -36,7 +36,7 @@ inline constexpr size_t kMaxVariableName = 64;
 inline constexpr int kFormatA = 1;  // string
 inline constexpr int kFormatF = 5;  // numeric
 
-// Missing-value specification codes (the system-file convention).
+// Missing-value rule codes (the system-file convention).
 inline constexpr int kMissingNone = 0;
 inline constexpr int kMissingRange = -2;          // low..high
 inline constexpr int kMissingRangeAndValue = -3;  // low..high or value 3
@@ -62,7 +62,7 @@ struct DataVariable {
   int dictionary_index = 0;             // first 8-byte slot in a system file's case record
   int string_width = 0;                 // declared width of a string; 0 for numbers / not fixed
   int measure = 2;                      // measurement level code as stored in a system file
-  std::array<double, 3> missing_values{};  // values of the missing-value specification
+  std::array<double, 3> missing_values{};  // values of the missing-value rule
   mutable bool lent = false;            // the column was handed to a script without a copy
 
   const std::string& name() const { return column.name(); }

@@ -140,7 +140,7 @@ bool names(Tokens toks, ErrorState& err, ExprNode& out) {
   return true;
 }
 
-// Where one value specification written beside another begins, as in a
+// Where one value item written beside another begins, as in a
 // matrix literal: a blank between something that ends an operand and
 // something that begins one ("1 -2" is two values, "1 - 2" one).
 bool ends_operand(const Token& t) {
@@ -180,7 +180,7 @@ bool value_part(Tokens toks, ErrorState& err, ExprNode& rule) {
   return true;
 }
 
-// The values of a rule: specifications separated by commas or blanks.
+// The values of a rule: items separated by commas or blanks.
 bool value_specs(Tokens toks, ErrorState& err, ExprNode& rule) {
   int depth = 0;
   size_t start = 0;

@@ -265,7 +265,7 @@ TEST(FormatNumber, GeneralFormsUseThreeExponentDigits) {
   for (const auto& c : cases) EXPECT_EQ(format_number(c.field, c.x), c.expected) << c.field;
 }
 
-TEST(FormatNumber, ParsedSpecification) {
+TEST(FormatNumber, ParsedFieldFormat) {
   FieldFormat field;
   EXPECT_EQ(parse_field_format("%-12.3e rest", 1, field), 7u);
   EXPECT_TRUE(field.left);

@@ -91,13 +91,13 @@ TEST_F(DataBuiltins, MissingValuesAndDichotomiesConvert) {
      "DataAddMVar(\"$d\", [\"A\" \"B\"], 1)\nd = Data(:, \"$d\")\nc = $d");
   EXPECT_TRUE(SameNumbers(nums("x"), {kNan, kNan, kNan, 4}));  // 2 in the range, 9 the discrete value
   EXPECT_TRUE(SameNumbers(nums("raw"), {1, 2, 9, 4}));
-  // A: its user-missing values become NaN (it has a specification); B: NaN
-  // stays NaN (no specification), counted 1 gives 1, others 0.
+  // A: its user-missing values become NaN (it has a missing-value rule); B: NaN
+  // stays NaN (no rule), counted 1 gives 1, others 0.
   EXPECT_TRUE(SameNumbers(nums("d"), {kNan, kNan, kNan, 0, 1, 0, kNan, 1}));
   EXPECT_TRUE(SameNumbers(nums("c"), nums("d")));
   ok("Data(:, 1) = [Inf; NaN; 1; 5]\nd = Data(:, \"$d\")");
   const std::vector<double> d = nums("d");
-  // +-Inf and NaN of a variable with a specification become NaN.
+  // +-Inf and NaN of a variable with a missing-value rule become NaN.
   EXPECT_TRUE(SameNumbers(std::vector<double>(d.begin(), d.begin() + 4), {kNan, kNan, kNan, 0}));
 }
 

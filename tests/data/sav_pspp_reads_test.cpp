@@ -2,7 +2,7 @@
 // rewritten shared corpus and datasets built here for the hard cases
 // (compression-code limits, very long strings with a UTF-8 character across
 // a segment seam, labels cut at their limits, every kind of missing-value
-// specification, multiple-response sets, a weight, Serbian text). PSPP must
+// rule, multiple-response sets, a weight, Serbian text). PSPP must
 // read each without a complaint, and its dictionary and every value must
 // agree with the dataset we wrote. Skipped where PSPP is not installed.
 #include <gtest/gtest.h>
@@ -243,7 +243,7 @@ TEST_F(PsppReadsOurFiles, NumbersAtTheCompressionLimitsAndMissingValues) {
   x->decimals = 3;
   x->format_width = 12;
 
-  // One variable per kind of missing-value specification.
+  // One variable per kind of missing-value rule.
   struct MissingCase {
     const char* name;
     int code;
