@@ -8,8 +8,6 @@
 #include <bit>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "data/dataset.h"
 #include "data/sav_dictionary.h"
@@ -19,9 +17,12 @@
 #include "pspp_compare.h"
 #include "pspp_report.h"
 #include "sav_compare.h"
+#include "file_text.h"
 
 namespace vop {
 namespace {
+
+using test::slurp;
 
 namespace fs = std::filesystem;
 using testing::PsppTable;
@@ -39,13 +40,6 @@ std::vector<std::string> corpus_files() {
   }
   std::sort(files.begin(), files.end());
   return files;
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
 }
 
 class SavCorpus : public ::testing::TestWithParam<std::string> {};

@@ -21,9 +21,12 @@
 #include "pspp_compare.h"
 #include "pspp_report.h"
 #include "sav_compare.h"
+#include "file_text.h"
 
 namespace vop {
 namespace {
+
+using test::slurp;
 
 namespace fs = std::filesystem;
 
@@ -41,13 +44,6 @@ bool have_pspp() {
 }
 
 fs::path corpus_dir() { return fs::path(VOP_SHARED_DIR) / "data" / "sav"; }
-
-std::string slurp(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
 
 std::string upper(std::string s) {
   to_upper_ascii(s);

@@ -8,26 +8,21 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "data/sav_dictionary.h"
 #include "data/sav_reader.h"
 #include "sav_compare.h"
+#include "file_text.h"
 
 namespace vop {
 namespace {
+
+using test::slurp;
 
 namespace fs = std::filesystem;
 
 std::string temp_path(const std::string& name) {
   return (fs::path(::testing::TempDir()) / name).string();
-}
-
-std::string slurp(const std::string& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
 }
 
 int32_t i32_at(const std::string& b, size_t at) {

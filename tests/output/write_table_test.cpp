@@ -9,9 +9,12 @@
 #include "output/run_counts.h"
 #include "output/save_document.h"
 #include "table_helpers.h"
+#include "file_text.h"
 
 namespace vop {
 namespace {
+
+using test::slurp;
 
 using test::nums;
 using test::Redirected;
@@ -175,16 +178,6 @@ TEST(WriteTable, ValuesOutsideTheModelStillWriteATable) {
       EXPECT_EQ(r.err.code(), 0);
     }
   }
-}
-
-std::string slurp(const std::string& path) {
-  std::string s;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[512];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
-  }
-  return s;
 }
 
 TEST(SaveRedirectDocument, WritesTheDocumentOfTheRedirectKindAndEndsTheRun) {

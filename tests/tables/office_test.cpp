@@ -13,8 +13,12 @@
 #include <filesystem>
 #include <string>
 
+#include "file_text.h"
+
 namespace vop {
 namespace {
+
+using test::slurp;
 
 bool have(const char* program) {
   const std::string cmd = std::string("command -v ") + program + " >/dev/null 2>&1";
@@ -24,16 +28,6 @@ bool have(const char* program) {
 int shell(const std::string& cmd) {
   const int raw = std::system(cmd.c_str());
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
-std::string slurp(const std::string& path) {
-  std::string s;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[512];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
-  }
-  return s;
 }
 
 // The PDF's text in lower case without white space: cells of the fixed

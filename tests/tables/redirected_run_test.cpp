@@ -11,9 +11,12 @@
 #include "output/run_counts.h"
 #include "output/save_document.h"
 #include "script_run.h"
+#include "file_text.h"
 
 namespace vop {
 namespace {
+
+using test::slurp;
 
 using test::ScriptRun;
 
@@ -185,16 +188,6 @@ TEST(RedirectedRun, AnErrorReportGoesIntoTheFile) {
     }
     EXPECT_EQ(s.window.text, "");
   }
-}
-
-std::string slurp(const std::string& path) {
-  std::string s;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[512];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
-  }
-  return s;
 }
 
 size_t count(const std::string& text, const std::string& what) {

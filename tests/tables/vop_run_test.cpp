@@ -8,18 +8,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "file_text.h"
+
 namespace vop {
 namespace {
 
-std::string slurp(const std::string& path) {
-  std::string s;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[512];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
-  }
-  return s;
-}
+using test::slurp;
 
 void spit(const std::string& path, const std::string& text) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
