@@ -17,30 +17,20 @@
 #include "pspp_compare.h"
 #include "pspp_report.h"
 #include "sav_compare.h"
+#include "corpus.h"
 #include "file_text.h"
 
 namespace vop {
 namespace {
 
+using test::corpus_dir;
 using test::slurp;
 
 namespace fs = std::filesystem;
 using testing::PsppTable;
 
-fs::path corpus_dir() { return fs::path(VOP_SHARED_DIR) / "data" / "sav"; }
-
-std::vector<std::string> corpus_files() {
-  std::vector<std::string> files;
-  std::error_code ec;
-  if (!fs::is_directory(corpus_dir(), ec)) return files;
-  for (const auto& e : fs::recursive_directory_iterator(corpus_dir(), ec)) {
-    const std::string ext = e.path().extension();
-    if ((ext == ".sav" || ext == ".zsav") && fs::exists(e.path().string() + ".pspp.txt"))
-      files.push_back(fs::relative(e.path(), corpus_dir()).string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
+// Files PSPP reported on: the report says what the reader must find.
+std::vector<std::string> corpus_files() { return test::corpus_files(true); }
 
 class SavCorpus : public ::testing::TestWithParam<std::string> {};
 
@@ -140,13 +130,7 @@ TEST_P(SavCorpus, TwoThreadsWriteAsOne) {
   fs::remove(two);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, SavCorpus, ::testing::ValuesIn(corpus_files()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string n = info.param;
-                           for (char& c : n)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, SavCorpus, ::testing::ValuesIn(corpus_files()), test::corpus_test_name);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SavCorpus);
 
 TEST(SavCorpusPresent, SharedFilesAreThere) {

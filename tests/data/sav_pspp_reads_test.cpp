@@ -21,11 +21,13 @@
 #include "pspp_compare.h"
 #include "pspp_report.h"
 #include "sav_compare.h"
+#include "corpus.h"
 #include "file_text.h"
 
 namespace vop {
 namespace {
 
+using test::corpus_dir;
 using test::slurp;
 
 namespace fs = std::filesystem;
@@ -42,8 +44,6 @@ bool have_pspp() {
   static const bool found = std::system("command -v pspp >/dev/null 2>&1") == 0;
   return found;
 }
-
-fs::path corpus_dir() { return fs::path(VOP_SHARED_DIR) / "data" / "sav"; }
 
 std::string upper(std::string s) {
   to_upper_ascii(s);
@@ -334,18 +334,6 @@ TEST_F(PsppReadsOurFiles, LongNamesSharingTheirFirstBytes) {
 // Every readable file of the shared corpus, as our writer rewrites it.
 class PsppReadsRewrittenCorpus : public ::testing::TestWithParam<std::string> {};
 
-std::vector<std::string> corpus_files() {
-  std::vector<std::string> files;
-  std::error_code ec;
-  if (!fs::is_directory(corpus_dir(), ec)) return files;
-  for (const auto& e : fs::recursive_directory_iterator(corpus_dir(), ec)) {
-    const std::string ext = e.path().extension();
-    if (ext == ".sav" || ext == ".zsav") files.push_back(fs::relative(e.path(), corpus_dir()).string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 TEST_P(PsppReadsRewrittenCorpus, AgreesWithTheDatasetWritten) {
   if (!have_pspp()) GTEST_SKIP() << "pspp is not installed";
   Dataset ds;
@@ -353,21 +341,14 @@ TEST_P(PsppReadsRewrittenCorpus, AgreesWithTheDatasetWritten) {
   std::vector<std::string> warnings;
   const fs::path original = corpus_dir() / GetParam();
   if (!read_sav(original.string(), ds, err, &warnings)) GTEST_SKIP() << "not readable";
-  std::string name = "corpus_" + GetParam();
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  const std::string name = test::name_of("corpus_" + GetParam());
   // What PSPP finds wrong with the original (a format it does not accept,
   // say) it may find in the rewritten file too, since the dataset keeps it.
   expect_pspp_agrees(ds, name, complaints_on_opening(original, name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, PsppReadsRewrittenCorpus, ::testing::ValuesIn(corpus_files()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string n = info.param;
-                           for (char& c : n)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, PsppReadsRewrittenCorpus, ::testing::ValuesIn(test::corpus_files(false)),
+                         test::corpus_test_name);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(PsppReadsRewrittenCorpus);
 
 }  // namespace
