@@ -38,7 +38,8 @@ class BlockRing {
   BlockRing(const BlockRing&) = delete;
   BlockRing& operator=(const BlockRing&) = delete;
 
-  // The slot for the next block, once the block that last used it is done
+  // The slot for the next block (slots are used in turn: block b goes in
+  // slot b % slot_count()), once the block that last used it is done
   // (doing tasks meanwhile).
   int acquire();
   // The slot returned by acquire() holds a new block: hand out its tasks.

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -36,21 +35,6 @@ constexpr uint64_t kZHeaderBytes = 24;
 constexpr size_t kCellBlockBytes = size_t(64) << 10;
 // Blocks in flight between the decoding thread and the helper.
 constexpr int kRingSlots = 4;
-// The helper faults in the numeric columns this many rows at a time, up to
-// kFaultLead rows ahead of the decoder.
-constexpr int kFaultStep = 1 << 16;
-constexpr int kFaultLead = 4 * kFaultStep;
-// Bytes per second at which small pages are faulted in, about: huge pages
-// that come slower than this are not worth asking for.
-constexpr double kSmallPageFaultRate = 1.2e9;
-// Columns faulted in first, to see how fast huge pages come.
-constexpr size_t kProbeColumns = 4;
-
-// The end of the huge page that holds p.
-uintptr_t huge_page_end(const void* p) {
-  constexpr uintptr_t kHugePage = uintptr_t(2) << 20;
-  return (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
-}
 
 // Resize a column to exactly `rows`, keeping the first rows.
 void fit_rows(Matrix& m, int rows) {
@@ -84,12 +68,11 @@ inline void store_streaming(double* at, uint64_t bits) {
 
 // Trailing spaces of a padded value go eight at a time, then one by one.
 std::string_view strip_trailing_spaces(std::string_view s) {
-  constexpr uint64_t kSpaces = 0x2020202020202020ull;
   size_t n = s.size();
   while (n >= 8) {
     uint64_t w;
     std::memcpy(&w, s.data() + n - 8, 8);
-    if (w != kSpaces) break;
+    if (w != kSpacesCell) break;
     n -= 8;
   }
   while (n > 0 && s[n - 1] == ' ') --n;
@@ -238,50 +221,13 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   std::vector<std::vector<uint64_t>> buffers;
   std::vector<int> block_cases, block_row;
   // With a known count the helper also faults in the numeric columns a
-  // little ahead of the rows being decoded, in huge pages while the kernel
-  // hands those out quickly. On some virtual machines a fresh huge page
-  // must first be backed by the host, which makes it slower than small
-  // pages; then the rest of the columns go back to small pages.
+  // little ahead of the rows being decoded.
   std::atomic<int> decoded_row{0};
-  int faulted_row = known && large ? 0 : rows;
-  bool huge = faulted_row < rows;
-  if (huge)
-    for (const CellPlace& p : plan.numbers) advise_huge_pages(p.rv->var.column.num(), size_t(rows) * 8);
-  // Fault in rows [from, to) of the numeric columns [first, last); false
-  // when the kernel cannot. While huge pages are asked for, the time taken
-  // says whether they are worth it.
-  auto populate = [&](size_t first, size_t last, int from, int to) -> bool {
-    const auto start = std::chrono::steady_clock::now();
-    double bytes = 0;  // fresh memory faulted in
-    for (size_t i = first; i < last; ++i) {
-      double* column = plan.numbers[i].rv->var.column.num();
-      if (!populate_for_write(column + from, size_t(to - from) * 8)) return false;
-      // A huge page is faulted in whole when its first row is.
-      bytes += double(huge_page_end(column + to) - huge_page_end(column + from));
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (huge && seconds * kSmallPageFaultRate > bytes) {
-      huge = false;
-      for (const CellPlace& p : plan.numbers) advise_huge_pages(p.rv->var.column.num(), size_t(rows) * 8, false);
-    }
-    return true;
-  };
-  bool probed = false;
-  auto fault_ahead = [&]() -> bool {
-    if (faulted_row >= rows || faulted_row >= decoded_row.load(std::memory_order_relaxed) + kFaultLead)
-      return false;
-    const int to = std::min(rows, faulted_row + kFaultStep);
-    // A few columns first, so that slow huge pages cost little before the
-    // rest go back to small pages.
-    const size_t probe = probed ? 0 : std::min(kProbeColumns, plan.numbers.size());
-    probed = true;
-    if (!populate(0, probe, faulted_row, to) || !populate(probe, plan.numbers.size(), faulted_row, to)) {
-      faulted_row = rows;  // a kernel that cannot
-      return false;
-    }
-    faulted_row = to;
-    return true;
-  };
+  std::vector<double*> numeric;
+  if (known && large)
+    for (const CellPlace& p : plan.numbers) numeric.push_back(p.rv->var.column.num());
+  ColumnFaulter faulter(std::move(numeric), rows);
+  auto fault_ahead = [&] { return faulter.step(decoded_row.load(std::memory_order_relaxed)); };
   BlockRing ring(kRingSlots, int(plan.strings.size()), large,
                  [&](int slot, int task, int worker) {
                    fillers[worker].fill(plan.strings[size_t(task)], buffers[size_t(slot)].data(),

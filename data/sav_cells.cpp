@@ -11,7 +11,6 @@ namespace {
 
 uint64_t bits_of(double x) { return std::bit_cast<uint64_t>(x); }
 
-constexpr uint64_t kSpacesCell = 0x2020202020202020ull;  // "        "
 
 }  // namespace
 

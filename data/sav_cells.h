@@ -106,7 +106,7 @@ class CellEncoder {
     return whole ? uint8_t(near + bias) : other;
   }
   static uint8_t string_code(uint64_t cell) {
-    return cell == 0x2020202020202020ull ? kCodeSpaces : kCodeRaw;
+    return cell == kSpacesCell ? kCodeSpaces : kCodeRaw;
   }
   // encode() with the code of every cell already known (codes[i] for
   // cells[i], as number_code and string_code give them).

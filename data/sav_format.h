@@ -64,6 +64,8 @@ inline constexpr uint8_t kCodeEnd = 252;     // end of data
 inline constexpr uint8_t kCodeRaw = 253;     // 8 raw bytes follow the block
 inline constexpr uint8_t kCodeSpaces = 254;  // 8 spaces
 inline constexpr uint8_t kCodeSysmis = 255;  // system-missing number
+// The 8 bytes of a string's cell that code 254 stands for: "        ".
+inline constexpr uint64_t kSpacesCell = 0x2020202020202020ull;
 inline constexpr double kDefaultBias = 100.0;
 
 // The SPSS system-missing, highest and lowest values.

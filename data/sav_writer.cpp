@@ -314,7 +314,6 @@ constexpr size_t kCellBlockBytes = size_t(512) << 10;
 constexpr int kChunkCasesMultiple = 8;
 // Chunks in flight between the two threads.
 constexpr int kChunkSlots = 4;
-constexpr uint64_t kSpacesCell = 0x2020202020202020ull;
 
 // A string value's cells: each segment carries 255 value bytes (the last
 // carries the rest), padded with spaces to its slots.
@@ -435,22 +434,19 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
   if (ring.has_helper()) encoders[1].emplace(plans, string_slot, first_slot, chunk);
   chunks.resize(size_t(ring.slot_count()));
   for (Chunk& c : chunks) c.bytes = std::make_unique_for_overwrite<uint8_t[]>(encoders[0]->max_bytes());
-  // Chunks are written in the order they were handed out, each once its
-  // slot is needed again or at the end.
-  std::vector<int> order;
-  for (int r0 = 0; r0 < cases; r0 += chunk) {
-    const int slot = ring.acquire();
-    Chunk& c = chunks[size_t(slot)];
+  // Chunks are written in the order they were handed out (the ring hands
+  // out its slots in turn), each once its slot is needed again or at the end.
+  int handed_out = 0;
+  for (int r0 = 0; r0 < cases; r0 += chunk, ++handed_out) {
+    Chunk& c = chunks[size_t(ring.acquire())];
     if (c.n > 0) out.write(c.bytes.get(), c.size);
     c.r0 = r0;
     c.n = std::min(chunk, cases - r0);
-    order.push_back(slot);
     ring.publish();
   }
   ring.finish();
-  const size_t pending = std::min(order.size(), size_t(ring.slot_count()));
-  for (size_t i = order.size() - pending; i < order.size(); ++i) {
-    const Chunk& c = chunks[size_t(order[i])];
+  for (int b = std::max(0, handed_out - ring.slot_count()); b < handed_out; ++b) {
+    const Chunk& c = chunks[size_t(b % ring.slot_count())];
     out.write(c.bytes.get(), c.size);
   }
   out.drain(true);
