@@ -5,6 +5,7 @@
 #include "output/excel_styles.h"
 #include "output/excel_templates.h"
 #include "output/rtf_document.h"
+#include "output/text_encoding.h"
 
 namespace vop {
 
@@ -56,13 +57,13 @@ std::string excel_class_block(int class_number, const ExcelStyles& styles) {
 bool WriteExcelHtmlDocument(std::FILE* target, RedirectFile& body, const ExcelStyles& styles,
                             std::string_view installation_id) {
   bool ok = put(target, excel_template_head());
-  ok = put(target, installation_id) && ok;
+  ok = put(target, clean_utf8(installation_id)) && ok;
   ok = put(target, palette_colours(styles)) && ok;
   ok = put(target, excel_template_styles()) && ok;
   for (int n = 0; n < kClassCount; ++n)
     if (styles.classes.used(n)) ok = put(target, excel_class_block(n, styles)) && ok;
   ok = put(target, excel_template_sheet()) && ok;
-  ok = copy_body(target, body) && ok;
+  ok = copy_body(target, body, append_utf8) && ok;
   return std::fflush(target) == 0 && ok;
 }
 

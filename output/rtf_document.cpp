@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "output/targets.h"
+#include "output/text_encoding.h"
 
 namespace vop {
 
@@ -63,14 +64,27 @@ std::string RtfColourTable::take_group() {
   return s;
 }
 
-bool copy_body(std::FILE* target, RedirectFile& body) {
+bool copy_body(std::FILE* target, RedirectFile& body, void (*append)(std::string&, char32_t)) {
   std::FILE* in = body.stream();
   bool ok = std::fflush(in) == 0 && std::fseek(in, 0, SEEK_SET) == 0;
   char block[kCopyBlock];
+  std::string bytes;  // the block after what the last one left of a cut character
+  std::string out;
   while (ok) {
     const size_t got = std::fread(block, 1, sizeof block, in);
-    if (got == 0) break;
-    ok = std::fwrite(block, 1, got, target) == got;
+    const bool at_end = got == 0;
+    bytes.append(block, got);
+    std::string_view rest = bytes;
+    out.clear();
+    while (!rest.empty()) {
+      const DecodedCharacter d = decode_utf8(rest, at_end);
+      if (d.length == 0) break;  // a character the next block finishes
+      append(out, d.c);
+      rest.remove_prefix(d.length);
+    }
+    bytes = std::string(rest);
+    ok = std::fwrite(out.data(), 1, out.size(), target) == out.size();
+    if (at_end) break;
   }
   ok = ok && !std::ferror(in);
   // Leave the file positioned for more output, as the run left it.
@@ -84,11 +98,11 @@ bool WriteRtfDocument(std::FILE* target, RedirectFile& body, RtfColourTable& col
   head += colours.take_group();
   head += kStyles;
   head += "{\\*\\userprops{\\propname xp}\\proptype30{\\staticval ";
-  head += installation_id;
+  head += rtf_text(installation_id);
   head += "}}";
   head += kPage;
   bool ok = put(target, head);
-  ok = copy_body(target, body) && ok;
+  ok = copy_body(target, body, append_rtf_character) && ok;
   ok = put(target, kTail) && ok;
   return std::fflush(target) == 0 && ok;
 }

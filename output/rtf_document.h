@@ -32,13 +32,16 @@ class RtfColourTable {
 
 // Writes the document: head (fonts, the colour table, which is emptied,
 // styles, info, the installation identifier, an A4 landscape page), the
-// body file from its beginning, and the closing brace. False when the
+// body file from its beginning with every character that is not ASCII as
+// RTF's Unicode control word, and the closing brace. False when the
 // target could not be written in full. The caller closes both files.
 bool WriteRtfDocument(std::FILE* target, RedirectFile& body, RtfColourTable& colours,
                       std::string_view installation_id);
 
-// Copies the body file from its beginning to target in blocks; false on a
-// write error. Shared by the RTF and the Excel-HTML documents.
-bool copy_body(std::FILE* target, RedirectFile& body);
+// Copies the body file from its beginning to target in blocks, each
+// character of its UTF-8 text written by `append` (bytes that are no UTF-8
+// read as windows-1252; see text_encoding.h); false on a write error.
+// Shared by the RTF and the Excel-HTML documents.
+bool copy_body(std::FILE* target, RedirectFile& body, void (*append)(std::string&, char32_t));
 
 }  // namespace vop

@@ -191,6 +191,20 @@ TEST(ExcelHtml, WorkbookPiecesPaletteAndClassBlocks) {
                      std::string(excel_template_sheet()) + body);
 }
 
+// The head declares UTF-8, and the body is well-formed UTF-8: texts stay
+// as they are, a stray byte becomes its windows-1252 character.
+TEST(ExcelHtml, WorkbookTextsAreUtf8) {
+  Redirected r(true);
+  std::string text;
+  for (int k = 0; k < 100; ++k) text += "ab\xE2\x82\xAC\xF0\x9F\x98\x80\xC3\xA9";  // € U+1F600 é
+  r.out.WriteText(text);
+  r.out.WriteHeading("Caf\xE9 \x80", 5);
+  const std::string doc = workbook(r);
+  EXPECT_NE(std::string(excel_template_head()).find("charset=utf-8"), std::string::npos);
+  EXPECT_TRUE(doc.ends_with(text + "<TABLE><TR><TD class=baza>Caf\xC3\xA9 \xE2\x82\xAC</TD></TR></TABLE>\n"))
+      << doc.substr(doc.size() - 100);
+}
+
 TEST(ExcelHtml, TemplatePiecesUseCrLfAndCarryTheirValues) {
   for (std::string_view piece : {excel_template_head(), excel_template_styles(), excel_template_sheet()}) {
     for (size_t i = 0; i < piece.size(); ++i)
@@ -199,7 +213,7 @@ TEST(ExcelHtml, TemplatePiecesUseCrLfAndCarryTheirValues) {
       }
   }
   const std::string head(excel_template_head());
-  for (const char* v : {"text/html; charset=windows-1250", "Excel.Sheet", "Microsoft Excel 11",
+  for (const char* v : {"text/html; charset=utf-8", "Excel.Sheet", "Microsoft Excel 11",
                         "Vop_files/filelist.xml", "Vop_files/editdata.mso", "Vop_files/oledata.mso",
                         "<o:Author>Lorvan</o:Author>", "2004-12-19T02:05:34Z", "2007-07-24T07:48:54Z",
                         "<o:Company>VOP</o:Company>", "<o:Version>11.5606</o:Version>"})

@@ -328,6 +328,30 @@ TEST(RtfDocument, HeadColourTableStylesIdentifierPageBodyAndTail) {
   EXPECT_EQ(r.out.redirect()->contents(), body);
 }
 
+// The body's texts are UTF-8; the document carries every other character
+// as a Unicode control word, also where a character is cut by the blocks
+// the body is copied in, and a stray byte as its windows-1252 character.
+TEST(RtfDocument, TextsThatAreNotAsciiBecomeUnicodeControlWords) {
+  Redirected r(false);
+  std::string text;
+  for (int k = 0; k < 100; ++k) text += "ab\xE2\x82\xAC\xF0\x9F\x98\x80\xC3\xA9";  // € U+1F600 é
+  r.out.WriteText(text + "\xE2\x82");
+  r.out.WriteHeading("Caf\xE9", 5);
+  const std::string body = r.out.redirect()->contents();
+
+  std::FILE* target = std::tmpfile();
+  ASSERT_NE(target, nullptr);
+  ASSERT_TRUE(WriteRtfDocument(target, *r.out.redirect(), r.out.documents().rtf_colours, "ID-1"));
+  const std::string doc = read_file(target);
+  std::fclose(target);
+
+  std::string want = "{\\s0\\ql\\f0\\fs16 ";
+  for (int k = 0; k < 100; ++k) want += "ab\\u8364?\\u-10179?\\u-8704?\\u233?";
+  want += "\\u226?\\u8218?\\par}\n{\\s5\\qc\\f0\\fs20 Caf\\u233?\\par}\n\n}";
+  EXPECT_TRUE(doc.ends_with("\\margb680\n\n" + want)) << doc.substr(doc.find("\\margb680"));
+  for (unsigned char c : doc) ASSERT_LT(c, 0x80);
+}
+
 TEST(RtfDocument, ColourTableOfAFreshRedirectHoldsWhite) {
   RtfColourTable t;
   EXPECT_EQ(t.lookup(kWhite), 1);
