@@ -1,7 +1,7 @@
 // libFuzzer target for the system-file reader: any input must either read
 // or fail with code 97 and an empty dataset, never crash or over-read.
 // Inputs of odd size are read on two threads, as large files are.
-// Seed it with the shared corpus: sav_reader_fuzz -max_total_time=60 DIR
+// Seed it with the test corpus: sav_reader_fuzz -max_total_time=60 DIR
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,5 @@
-// The shared corpus of real system files, for tests that go through all.
+// The corpus of real system files kept with the tests (data/sav; SOURCES.md
+// there says where each comes from), for tests that go through all.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,13 +13,14 @@
 
 namespace vop::test {
 
-inline std::filesystem::path corpus_dir() {
-  return std::filesystem::path(VOP_SHARED_DIR) / "data" / "sav";
-}
+inline std::filesystem::path corpus_dir() { return VOP_SAV_DIR; }
+
+// The path of one file of the corpus, from its name relative to corpus_dir().
+inline std::string corpus_file(const std::string& rel) { return (corpus_dir() / rel).string(); }
 
 // The .sav and .zsav files of the corpus, relative to corpus_dir() and
 // sorted; with `reported`, only those with PSPP's report (FILE.pspp.txt)
-// beside them. Empty when the corpus is absent.
+// beside them.
 inline std::vector<std::string> corpus_files(bool reported) {
   namespace fs = std::filesystem;
   std::vector<std::string> files;

@@ -1,4 +1,4 @@
-// Scripts on the shared system files: open with the load report, query and
+// Scripts on the corpus of real system files: open with the load report, query and
 // change through the builtins, save as system, native and tab files and
 // read each back.
 #include <filesystem>
@@ -47,8 +47,8 @@ const char* const kFiles[] = {
 
 TEST_F(CorpusScripts, ThreeFormatsReadBack) {
   for (const char* rel : kFiles) {
-    const std::string file = shared_sav(rel);
-    if (!std::filesystem::exists(file)) GTEST_SKIP() << "shared data absent: " << file;
+    const std::string file = corpus_file(rel);
+    ASSERT_TRUE(std::filesystem::exists(file)) << file;
     SCOPED_TRACE(rel);
     clear_out();
     ASSERT_NO_FATAL_FAILURE(ok("DataOpen(\"" + file + "\")"));
@@ -95,8 +95,8 @@ TEST_F(CorpusScripts, ThreeFormatsReadBack) {
 }
 
 TEST_F(CorpusScripts, QueryChangeSaveAndReopen) {
-  const std::string file = shared_sav("pspp/personnel.sav");
-  if (!std::filesystem::exists(file)) GTEST_SKIP() << "shared data absent";
+  const std::string file = corpus_file("pspp/personnel.sav");
+  ASSERT_TRUE(std::filesystem::exists(file)) << file;
   ASSERT_NO_FATAL_FAILURE(ok("DataOpen(\"" + file + "\")\n"
      "n = [nvar ncase]\nsexl = GetNumLabel(\"SEX\", [1 0])\nlab = GetVarLabel(\"SALARY\")\n"
      "pay = Data(1:2, \"SALARY\")\n"
@@ -127,8 +127,8 @@ TEST_F(CorpusScripts, QueryChangeSaveAndReopen) {
 }
 
 TEST_F(CorpusScripts, WeightedMeansOfManyColumns) {
-  const std::string file = shared_sav("pspp/nhtsa.sav");
-  if (!std::filesystem::exists(file)) GTEST_SKIP() << "shared data absent";
+  const std::string file = corpus_file("pspp/nhtsa.sav");
+  ASSERT_TRUE(std::filesystem::exists(file)) << file;
   ASSERT_NO_FATAL_FAILURE(ok("DataOpen(\"" + file + "\")\nm = cmean(Data(:, 1:10))\nDataAddVar(\"w\")\n!compute w = 2.\n"
      "DataWeight(\"W\")\nmw = cmean(Data(:, 1:10), wgh)"));
   // A constant weight leaves the means as they were.

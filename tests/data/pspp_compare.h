@@ -1,6 +1,6 @@
 // Comparing a dataset with what PSPP reports for the same file (its
 // DISPLAY DICTIONARY, SYSFILE INFO, MRSETS and LIST tables): the tests that
-// read PSPP's reports of the shared files and the tests that have PSPP read
+// read PSPP's reports of the corpus files and the tests that have PSPP read
 // the files we write share these checks.
 #pragma once
 

@@ -1,5 +1,5 @@
 // PSPP, an independent reader, opens every file our writer makes: the
-// rewritten shared corpus and datasets built here for the hard cases
+// rewritten corpus and datasets built here for the hard cases
 // (compression-code limits, very long strings with a UTF-8 character across
 // a segment seam, labels cut at their limits, every kind of missing-value
 // rule, multiple-response sets, a weight, Serbian text). PSPP must
@@ -331,7 +331,7 @@ TEST_F(PsppReadsOurFiles, LongNamesSharingTheirFirstBytes) {
   expect_pspp_agrees(ds, "longnames");
 }
 
-// Every readable file of the shared corpus, as our writer rewrites it.
+// Every readable file of the corpus, as our writer rewrites it.
 class PsppReadsRewrittenCorpus : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(PsppReadsRewrittenCorpus, AgreesWithTheDatasetWritten) {

@@ -16,17 +16,16 @@
 #include <vector>
 
 #include "builtins/library.h"
+#include "corpus.h"
 #include "core/interpreter.h"
 #include "data/data_builtins.h"
 
 namespace vop::testing_data {
 
+using test::corpus_file;
+
 inline constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double kInf = std::numeric_limits<double>::infinity();
-
-inline std::string shared_sav(const std::string& rel) {
-  return std::string(VOP_SHARED_DIR) + "/data/sav/" + rel;
-}
 
 class ScriptTest : public ::testing::Test {
  protected:
