@@ -62,7 +62,8 @@ Value DataSession::variable_values(std::string_view written, ErrorState& err) {
     if (!v) return {};
     refs.push_back({dataset.index_of(v->name()), -1, nullptr});
   }
-  return data::values_of(dataset, refs, data::selected_cases(dataset), true, err);
+  return data::values_of(dataset, refs, data::selected_cases(dataset), true, err,
+                         data::Lending::OwnColumn);
 }
 
 bool DataSession::assign_variable(std::string_view name, const ExprNode& target, Value value,
