@@ -338,7 +338,11 @@ bool read_extension(DictReader& r) {
       std::string text(size_t(bytes), '\0');
       if (!r.in.read(text.data(), text.size())) return false;
       if (subtype == kExtMrSets) {
-        for (MultipleVariable& m : parse_mrsets(text, r.warnings)) r.dict.mrsets.push_back(std::move(m));
+        // Each set read goes to the head of the list, as DataAddMVar puts a
+        // new one: after reading, the sets stand in the reverse of the file's
+        // order (and a file written from that list reads back in the first).
+        for (MultipleVariable& m : parse_mrsets(text, r.warnings))
+          r.dict.mrsets.insert(r.dict.mrsets.begin(), std::move(m));
       } else if (subtype == kExtLongNames) {
         apply_long_names(r, text);
       } else if (subtype == kExtVeryLongStrings) {

@@ -133,6 +133,20 @@ TEST_P(SavCorpus, TwoThreadsWriteAsOne) {
 INSTANTIATE_TEST_SUITE_P(Files, SavCorpus, ::testing::ValuesIn(corpus_files()), test::corpus_test_name);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SavCorpus);
 
+// The file lists $brands, $transport, $satisfied and $colors (string
+// members, so dropped); each set read goes to the head of the list.
+TEST(SavCorpusSets, ReadInReverseOfTheFileOrder) {
+  const fs::path file = corpus_dir() / "generated" / "mrsets.sav";
+  if (!fs::exists(file)) GTEST_SKIP() << "no shared corpus at " << corpus_dir();
+  Dataset ds;
+  ErrorState err;
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(read_sav(file.string(), ds, err, &warnings));
+  std::vector<std::string> names;
+  for (const MultipleVariable& m : ds.multiple_variables()) names.push_back(m.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"$SATISFIED", "$TRANSPORT", "$BRANDS"}));
+}
+
 TEST(SavCorpusPresent, SharedFilesAreThere) {
   if (corpus_files().empty()) GTEST_SKIP() << "no shared corpus at " << corpus_dir();
   EXPECT_GT(corpus_files().size(), 40u);
