@@ -12,11 +12,15 @@ namespace {
 
 Dataset& dataset(Call& c) { return data_session(c.interp()).dataset; }
 
-// A column handed out by wgh or filter: lent when it is the variable's
-// own, indexed by the call's arguments when there are any.
+// The values wgh or filter give, indexed by the call's arguments when there
+// are any. They are a copy: a function's value is a temporary, which the
+// script may keep or change without touching the dataset.
 Value indexed(Call& c, Value whole) {
   if (c.argc() == 0 || !whole) return whole;
-  return c.interp().index_variable(c.node(), *whole);
+  Value part = c.interp().index_variable(c.node(), *whole);
+  // Indexing that selects nothing refers back to the whole value.
+  if (part.borrowed() && &*part == &*whole) return whole;
+  return part;
 }
 
 Value b_data_weight(Call& c) {
@@ -34,10 +38,7 @@ Value b_wgh(Call& c) {
   const Dataset& ds = dataset(c);
   const DataVariable* w = ds.weight_name() ? ds.find(*ds.weight_name()) : nullptr;
   if (!w) return indexed(c, Matrix());
-  if (!ds.filter()) {
-    w->lent = true;
-    return indexed(c, Value::borrow(w->column));
-  }
+  if (!ds.filter()) return indexed(c, w->column.clone());
   const data::CaseList cases = data::selected_cases(ds);
   std::vector<data::Ref> ref{{ds.index_of(w->name()), -1, nullptr}};
   return indexed(c, data::values_of(ds, ref, cases, false, c.err()));
@@ -65,8 +66,7 @@ Value b_data_select(Call& c) {
 Value b_filter(Call& c) {
   const DataVariable* f = dataset(c).filter();
   if (!f) return indexed(c, Matrix());
-  f->lent = true;
-  return indexed(c, Value::borrow(f->column));
+  return indexed(c, f->column.clone());
 }
 
 Value b_filter_name(Call& c) {

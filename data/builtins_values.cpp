@@ -15,28 +15,43 @@ using data::Ref;
 
 bool omitted_or_colon(Call& c, int i) { return c.argc() <= i || c.arg_node(i).kind == ExprKind::Colon; }
 
-// The cases argument i: omitted or ":" means the cases that pass the
-// filter (`filtered`) or every case; otherwise case numbers.
-bool cases_arg(Call& c, int i, const Dataset& ds, bool filtered, CaseList* out) {
-  if (omitted_or_colon(c, i)) {
+// An argument, evaluated. Every argument is evaluated before any is turned
+// into cases or variables: script code in a later argument may add or
+// delete cases and variables, and what is read must match the dataset as
+// it is when the values are gathered.
+struct Arg {
+  bool colon = true;  // omitted or ":"
+  Matrix value;       // our own copy: later arguments may change a variable
+};
+
+bool eval_arg(Call& c, int i, bool colon_allowed, Arg* out) {
+  out->colon = colon_allowed && omitted_or_colon(c, i);
+  if (out->colon) return true;
+  Value v = c.arg(i);
+  if (!v) return false;
+  out->value = std::move(v).take();
+  return true;
+}
+
+// A cases argument: ":" means the cases that pass the filter (`filtered`)
+// or every case; otherwise case numbers.
+bool cases_of(Call& c, const Arg& a, const Dataset& ds, bool filtered, CaseList* out) {
+  if (a.colon) {
     *out = filtered ? data::selected_cases(ds) : data::all_cases(ds);
     return true;
   }
-  Value v = c.arg(i);
-  return v && data::case_numbers(*v, ds, out, c.err());
+  return data::case_numbers(a.value, ds, out, c.err());
 }
 
-// A references argument i: omitted or ":" means every variable.
-bool refs_arg(Call& c, int i, const Dataset& ds, std::vector<Ref>* out) {
-  if (omitted_or_colon(c, i)) {
+// A references argument: ":" means every variable.
+bool refs_of(Call& c, const Arg& a, const Dataset& ds, std::vector<Ref>* out) {
+  if (a.colon) {
     out->clear();
     for (int j = 0; j < ds.variable_count(); ++j) out->push_back({j, -1, nullptr});
     return true;
   }
-  Value v = c.arg(i);
-  if (!v) return false;
-  if (v->empty()) return c.err().raise(kErrNotEmpty);
-  return data::resolve_refs(*v, ds, data::SetRefs::Members, out, c.err());
+  if (a.value.empty()) return c.err().raise(kErrNotEmpty);
+  return data::resolve_refs(a.value, ds, data::SetRefs::Members, out, c.err());
 }
 
 bool has_cells(const Dataset& ds) { return ds.variable_count() > 0 && ds.case_count() > 0; }
@@ -44,9 +59,11 @@ bool has_cells(const Dataset& ds) { return ds.variable_count() > 0 && ds.case_co
 Value read_values(Call& c, bool converted) {
   const Dataset& ds = data_session(c.interp()).dataset;
   if (!has_cells(ds)) return Matrix();
+  Arg cases_arg, refs_arg;
+  if (!eval_arg(c, 0, true, &cases_arg) || !eval_arg(c, 1, true, &refs_arg)) return {};
   CaseList cases;
   std::vector<Ref> refs;
-  if (!cases_arg(c, 0, ds, converted, &cases) || !refs_arg(c, 1, ds, &refs)) return {};
+  if (!cases_of(c, cases_arg, ds, converted, &cases) || !refs_of(c, refs_arg, ds, &refs)) return {};
   return data::values_of(ds, refs, cases, converted, c.err());
 }
 
@@ -63,26 +80,21 @@ Value b_data_get(Call& c) {
   if (!has_cells(ds)) {
     for (int k = 0; k < wanted; ++k) results.emplace_back();
   } else {
+    std::vector<Arg> args(size_t(c.argc()));
+    for (int k = 0; k < c.argc(); ++k)
+      if (!eval_arg(c, k, k == 0, &args[size_t(k)])) return {};
     CaseList cases;
-    if (!cases_arg(c, 0, ds, true, &cases)) return {};
+    if (!cases_of(c, args[0], ds, true, &cases)) return {};
     std::vector<Ref> refs;
-    Value first;  // a single result may be a lent column
-    const uint64_t removals = ds.removals();
     for (int k = 0; k < refs_given; ++k) {
-      Value r = c.arg(k + 1);
-      if (!r) return {};
-      if (r->empty()) return c.fail(kErrNotEmpty);
-      if (!data::resolve_refs(*r, ds, data::SetRefs::Members, &refs, c.err())) return {};
+      const Arg& a = args[size_t(k) + 1];
+      if (a.value.empty()) return c.fail(kErrNotEmpty);
+      if (!data::resolve_refs(a.value, ds, data::SetRefs::Members, &refs, c.err())) return {};
       if (k >= wanted) continue;  // checked, not asked for
       Value v = data::values_of(ds, refs, cases, true, c.err());
       if (!v) return {};
-      if (wanted == 1) first = std::move(v);
-      else results.push_back(std::move(v).take());
+      results.push_back(std::move(v).take());
     }
-    // Script code in a later argument deleted variables: the lent column
-    // may be gone.
-    if (first.borrowed() && ds.removals() != removals) return c.fail(data::kErrNoReference);
-    if (wanted == 1) return first;
   }
   if (wanted == 1) return std::move(results[0]);
   return c.results(std::move(results));

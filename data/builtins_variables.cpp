@@ -5,6 +5,7 @@
 #include "data/builtins_table.h"
 #include "data/data_args.h"
 #include "data/data_session.h"
+#include "data/name_case.h"
 
 namespace vop {
 
@@ -60,8 +61,8 @@ Value add_variables(Call& c, bool numeric) {
   for (int64_t k = 0; k < names->size(); ++k) {
     const StrCell& cell = names->str()[k];
     if (!cell || !valid_variable_name(*cell)) return c.fail(kErrBadVarName);
-    std::string name = *cell;
-    to_upper_ascii(name);
+    std::string name = upper_name(*cell);
+    if (!valid_variable_name(name)) return c.fail(kErrBadVarName);  // capitals may take more bytes
     if (ds.find(name)) return c.fail(kErrDuplicateVar);
     ds.insert_variable(pos++, make_variable(std::move(name), numeric, ds.case_count()));
   }
@@ -179,7 +180,8 @@ bool rename_set(Dataset& ds, int set, const std::string& name, ErrorState& err) 
 // Renames one variable (98, 99); member lists follow.
 bool rename_var(Dataset& ds, int var, std::string name, ErrorState& err) {
   if (!valid_variable_name(name)) return err.raise(kErrBadVarName);
-  to_upper_ascii(name);
+  to_upper_name(name);
+  if (!valid_variable_name(name)) return err.raise(kErrBadVarName);
   const std::string old = ds.variable(var).name();
   if (name == old) return true;
   if (ds.find(name)) return err.raise(kErrDuplicateVar);

@@ -174,12 +174,12 @@ void gather_texts(const DataVariable& v, const CaseList& cases, StrCell* out) {
 }
 
 Value values_of(const Dataset& ds, const std::vector<Ref>& refs, const CaseList& cases,
-                bool convert, ErrorState& err) {
+                bool convert, ErrorState& err, Lending lending) {
   if (refs.empty() || cases.count == 0) return Matrix();
   const bool numeric = ds.variable(refs[0].var).numeric();
   for (const Ref& r : refs)
     if (ds.variable(r.var).numeric() != numeric) return err.raise(kErrTypes), Value();
-  if (refs.size() == 1 && cases.all) {
+  if (lending == Lending::OwnColumn && refs.size() == 1 && cases.all) {
     const DataVariable& v = ds.variable(refs[0].var);
     if (!convert || reads_raw(v, refs[0].via)) {
       v.lent = true;

@@ -102,11 +102,17 @@ void gather_texts(const DataVariable& v, const CaseList& cases, StrCell* out);
 // Whether values of `v` reached through `via` read exactly as stored.
 bool reads_raw(const DataVariable& v, const MultipleVariable* via);
 
+// Whether values_of may hand out a variable's own column.
+enum class Lending {
+  Never,      // always a new unnamed matrix (what a builtin returns)
+  OwnColumn,  // the column itself when nothing about it changes (a bare name)
+};
+
 // A matrix of the referenced variables at `cases`, one column per
 // reference, converted or raw. All references must be of one kind (71).
-// The variable's own column is lent (no copy) when one reference covers
-// every case in order and reads raw.
+// With Lending::OwnColumn the variable's own column is lent (no copy) when
+// one reference covers every case in order and reads raw.
 Value values_of(const Dataset& ds, const std::vector<Ref>& refs, const CaseList& cases,
-                bool convert, ErrorState& err);
+                bool convert, ErrorState& err, Lending lending = Lending::Never);
 
 }  // namespace vop::data

@@ -2,6 +2,7 @@
 
 #include "data/data_args.h"
 #include "data/data_assign.h"
+#include "data/name_case.h"
 
 namespace vop {
 
@@ -47,7 +48,7 @@ bool DataSession::has_variable(std::string_view name) { return find_column(name)
 
 Value DataSession::variable_values(std::string_view written, ErrorState& err) {
   std::string name(written);
-  if (in_transform) to_upper_ascii(name);
+  if (in_transform) to_upper_name(name);
   std::vector<data::Ref> refs;
   if (!name.empty() && name[0] == '$') {
     const auto& sets = dataset.multiple_variables();
@@ -62,7 +63,8 @@ Value DataSession::variable_values(std::string_view written, ErrorState& err) {
     if (!v) return {};
     refs.push_back({dataset.index_of(v->name()), -1, nullptr});
   }
-  return data::values_of(dataset, refs, data::selected_cases(dataset), true, err);
+  return data::values_of(dataset, refs, data::selected_cases(dataset), true, err,
+                         data::Lending::OwnColumn);
 }
 
 bool DataSession::assign_variable(std::string_view name, const ExprNode& target, Value value,

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "data/name_case.h"
+
 namespace vop {
 
 // Defaults of a newly created variable, by kind.
@@ -29,11 +31,6 @@ DataVariable make_variable(std::string name, bool numeric, int rows) {
   v.alignment = d.alignment;
   v.measure = d.measure;
   return v;
-}
-
-void to_upper_ascii(std::string& s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
 }
 
 bool valid_variable_name(std::string_view name) {
@@ -84,12 +81,11 @@ Matrix* Dataset::find_data_variable(std::string_view name, const CallFrame* fram
 }
 
 DataVariable* Dataset::create_variable(std::string_view name, bool numeric, ErrorState& err) {
-  if (!valid_variable_name(name)) {
+  std::string upper = upper_name(name);
+  if (!valid_variable_name(name) || !valid_variable_name(upper)) {
     err.raise(kErrBadVarName);
     return nullptr;
   }
-  std::string upper(name);
-  to_upper_ascii(upper);
   if (find(upper)) {
     err.raise(kErrDuplicateVar);
     return nullptr;

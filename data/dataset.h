@@ -89,9 +89,6 @@ struct MultipleVariable {
 // The name is taken as given (callers upper-case it where they must).
 DataVariable make_variable(std::string name, bool numeric, int rows);
 
-// ASCII upper case, in place; other bytes (UTF-8 sequences) stay as they are.
-void to_upper_ascii(std::string& s);
-
 // True when `name` may name a new variable: 1 to 64 bytes, first byte an
 // ASCII letter.
 bool valid_variable_name(std::string_view name);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/file_replace.h"
+#include "data/name_case.h"
 
 namespace vop {
 
@@ -186,7 +187,7 @@ bool read_variable(Reader& r, Dataset& ds) {
   const bool numeric = r.u16() != 0;
   std::optional<std::string> name = r.text();
   if (!r.ok() || !name || !valid_variable_name(*name)) return false;
-  to_upper_ascii(*name);
+  to_upper_name(*name);
   DataVariable v = make_variable(std::move(*name), numeric, ds.case_count());
   v.label = r.text();
   v.format_type = r.i32();

@@ -34,6 +34,16 @@ struct DictReader {
   void warn(std::string w) { warnings.push_back(std::move(w)); }
 };
 
+// Names in the records are bytes of a code page that may only be known
+// from a later record: they are kept as written and upper-cased once they
+// are UTF-8 (decode_texts). Until then the records refer to each other by
+// these bytes; writers agree on them up to the case of ASCII letters.
+bool same_raw_name(std::string_view a, std::string_view b) {
+  auto fold = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char x, char y) { return fold(x) == fold(y); });
+}
+
 std::string trim_name(const char* raw, size_t n) {
   std::string s(raw, n);
   const size_t sp = s.find_first_of(std::string_view(" \0", 2));
@@ -118,9 +128,7 @@ bool read_variable_record(DictReader& r) {
   if (type < 0 || type > kMaxShortString) return false;
   RecordVariable rv;
   const bool numeric = type == 0;
-  std::string var_name = trim_name(name, kShortNameSize);
-  to_upper_ascii(var_name);
-  rv.var = make_variable(std::move(var_name), numeric, 0);
+  rv.var = make_variable(trim_name(name, kShortNameSize), numeric, 0);
   rv.var.format_type = (print >> 16) & 0xFF;
   rv.var.format_width = (print >> 8) & 0xFF;
   rv.var.decimals = print & 0xFF;
@@ -233,21 +241,17 @@ int find_from(const std::vector<RecordVariable>& vars, size_t from, Pred pred) {
 
 void apply_long_names(DictReader& r, std::string_view text) {
   for (auto& [short_name, long_name] : parse_long_names(text, r.warnings)) {
-    std::string short_up = short_name;
-    to_upper_ascii(short_up);
     const int i = find_from(r.dict.vars, r.long_name_from, [&](const RecordVariable& rv) {
-      return !rv.var.short_name && rv.var.name() == short_up;
+      return !rv.var.short_name && same_raw_name(rv.var.name(), short_name);
     });
     if (i < 0) {
       r.warn("long name for unknown variable " + short_name + " ignored");
       continue;
     }
     DataVariable& dv = r.dict.vars[size_t(i)].var;
-    std::string long_up = long_name;
-    to_upper_ascii(long_up);
-    if (r.dict.weight_name && *r.dict.weight_name == short_up) r.dict.weight_name = long_up;
-    dv.short_name = short_up;
-    dv.column.set_name(std::move(long_up));
+    if (r.dict.weight_name && *r.dict.weight_name == dv.name()) r.dict.weight_name = long_name;
+    dv.short_name = dv.name();
+    dv.column.set_name(std::move(long_name));
     r.long_name_from = size_t(i) + 1;
   }
   r.short_names_set = true;
@@ -257,11 +261,9 @@ void apply_very_long_strings(DictReader& r, std::string_view text) {
   auto& vars = r.dict.vars;
   size_t from = 0;
   for (auto& [short_name, width] : parse_very_long_strings(text, r.warnings)) {
-    std::string key = short_name;
-    to_upper_ascii(key);
     // Variables without a short name (no long-name record) match by name.
     const int i = find_from(vars, from, [&](const RecordVariable& rv) {
-      return rv.var.short_name ? *rv.var.short_name == key : rv.var.name() == key;
+      return same_raw_name(rv.var.short_name ? *rv.var.short_name : rv.var.name(), short_name);
     });
     const int nseg = segments(width) - 1;
     if (i < 0 || width <= kMaxShortString || vars[size_t(i)].width != kSegmentBytes ||
@@ -338,7 +340,11 @@ bool read_extension(DictReader& r) {
       std::string text(size_t(bytes), '\0');
       if (!r.in.read(text.data(), text.size())) return false;
       if (subtype == kExtMrSets) {
-        for (MultipleVariable& m : parse_mrsets(text, r.warnings)) r.dict.mrsets.push_back(std::move(m));
+        // Each set read goes to the head of the list, as DataAddMVar puts a
+        // new one: after reading, the sets stand in the reverse of the file's
+        // order (and a file written from that list reads back in the first).
+        for (MultipleVariable& m : parse_mrsets(text, r.warnings))
+          r.dict.mrsets.insert(r.dict.mrsets.begin(), std::move(m));
       } else if (subtype == kExtLongNames) {
         apply_long_names(r, text);
       } else if (subtype == kExtVeryLongStrings) {

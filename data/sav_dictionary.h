@@ -3,7 +3,8 @@
 //
 // read_dictionary walks the records in order and applies each as it comes
 // (a later record refers to what earlier ones made); texts stay in the
-// file's encoding until decode_texts turns them into UTF-8.
+// file's encoding, and names as written, until decode_texts turns them into
+// UTF-8 and upper-cases the names.
 #pragma once
 
 #include <atomic>
@@ -54,7 +55,8 @@ struct SavDictionary {
 // is not a readable system file; `warnings` collects what was dropped.
 bool read_dictionary(SavFile& in, SavDictionary& dict, std::vector<std::string>& warnings);
 
-// Choose the text decoder for the file and convert every dictionary text.
+// Choose the text decoder for the file, convert every dictionary text and
+// upper-case the names.
 void decode_texts(SavDictionary& dict, TextDecoder& decoder, std::vector<std::string>& warnings);
 
 // Make names unique and valid, resolve multiple-response members; called

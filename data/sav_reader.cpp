@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "data/name_case.h"
 #include "data/sav_dictionary.h"
 #include "data/sav_format.h"
 
@@ -17,25 +18,28 @@ void decode_texts(SavDictionary& dict, TextDecoder& decoder, std::vector<std::st
   if (source.empty()) source = encoding_for_character_code(dict.character_code);
   if (!decoder.set_source(source))
     warnings.push_back("unknown text encoding " + source + "; texts read as legacy text");
-  auto name = [&](DataVariable& v) {
-    std::string n = v.name();
+  // Names are upper-cased only now that they are UTF-8: the capital of a
+  // letter depends on the code page its bytes were written in.
+  auto name = [&](std::string& n) {
     decoder.convert(n);
-    v.column.set_name(std::move(n));
+    to_upper_name(n);
   };
   for (RecordVariable& rv : dict.vars) {
     DataVariable& v = rv.var;
-    name(v);
+    std::string n = v.name();
+    name(n);
+    v.column.set_name(std::move(n));
     if (v.label) decoder.convert(*v.label);
-    if (v.short_name) decoder.convert(*v.short_name);
-    for (std::string& s : v.segment_names) decoder.convert(s);
+    if (v.short_name) name(*v.short_name);
+    for (std::string& s : v.segment_names) name(s);
     for (ValueLabel& vl : v.value_labels) decoder.convert(vl.text);
   }
   for (MultipleVariable& m : dict.mrsets) {
-    decoder.convert(m.name);
+    name(m.name);
     if (m.label) decoder.convert(*m.label);
-    for (std::string& s : m.members) decoder.convert(s);
+    for (std::string& s : m.members) name(s);
   }
-  if (dict.weight_name) decoder.convert(*dict.weight_name);
+  if (dict.weight_name) name(*dict.weight_name);
 }
 
 void finish_dictionary(SavDictionary& dict, std::vector<std::string>& warnings) {

@@ -39,17 +39,11 @@ struct LineCursor {
   }
 };
 
-std::string upper(std::string_view s) {
-  std::string u(s);
-  to_upper_ascii(u);
-  return u;
-}
-
 // One line "$NAME=C|Dn value LEN LABEL MEMBER...". False when malformed.
 bool parse_mrset_line(std::string_view line, MultipleVariable& set) {
   const size_t eq = line.find('=');
   if (eq == std::string_view::npos || eq < 2) return false;
-  set.name = upper(line.substr(0, eq));
+  set.name = std::string(line.substr(0, eq));
   LineCursor c{line.substr(eq + 1)};
   if (c.take('C')) {
     set.kind = MultipleKind::Category;
@@ -83,7 +77,7 @@ bool parse_mrset_line(std::string_view line, MultipleVariable& set) {
     while (p < rest.size() && rest[p] == ' ') ++p;
     size_t q = p;
     while (q < rest.size() && rest[q] != ' ') ++q;
-    if (q > p) set.members.push_back(upper(rest.substr(p, q - p)));
+    if (q > p) set.members.emplace_back(rest.substr(p, q - p));
     p = q;
   }
   return !set.members.empty();

@@ -15,8 +15,9 @@
 
 namespace vop::sav {
 
-// Sets in file order, names and members upper-cased. Members are not checked
-// against the variables here.
+// Sets in file order, names and members as written (the reader upper-cases
+// them once they are UTF-8). Members are not checked against the variables
+// here.
 std::vector<MultipleVariable> parse_mrsets(std::string_view text,
                                            std::vector<std::string>& warnings);
 

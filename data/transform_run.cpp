@@ -11,6 +11,7 @@
 #include "data/data_args.h"
 #include "data/data_assign.h"
 #include "data/data_session.h"
+#include "data/name_case.h"
 #include "data/transform.h"
 
 namespace vop {
@@ -21,12 +22,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Name of the temporary filter of !if, outside the variable list.
 constexpr char kIfFilterName[] = "$$filter";
 
-std::string upper(std::string_view name) {
-  std::string s(name);
-  to_upper_ascii(s);
-  return s;
-}
-
 // --- !compute and !if ----------------------------------------------------------
 
 Value b_compute(Call& c) {
@@ -36,7 +31,7 @@ Value b_compute(Call& c) {
   Value value = c.arg(1);
   if (!value) return {};
   const ExprNode& target = c.arg_node(0);
-  if (!data::assign_variable_values(s, upper(target.text), &target, std::move(value),
+  if (!data::assign_variable_values(s, upper_name(target.text), &target, std::move(value),
                                     data::MissingTarget::Create, c.err()))
     return {};
   return c.none();
@@ -96,7 +91,7 @@ Value b_if(Call& c) {
   // no longer lines up with them.
   if (ds.case_count() != temp.column.rows()) return c.fail(kErrDims);
   const ExprNode& target = c.arg_node(1);
-  if (!data::assign_variable_values(s, upper(target.text), &target, std::move(value),
+  if (!data::assign_variable_values(s, upper_name(target.text), &target, std::move(value),
                                     data::MissingTarget::Create, c.err()))
     return {};
   return c.none();
@@ -162,7 +157,7 @@ bool build_rules(Interpreter& in, const ExprNode& rules, std::vector<RecodeRule>
 DataVariable* recode_target(DataSession& s, DataVariable& source, const ExprNode* into,
                             ErrorState& err) {
   if (!into) return &source;
-  const std::string name = upper(into->text);
+  const std::string name = upper_name(into->text);
   if (DataVariable* t = s.find_variable(name)) {
     if (!t->numeric()) return err.raise(kErrTypes), nullptr;
     return t;
@@ -242,7 +237,7 @@ Value b_recode(Call& c) {
   const data::CaseList cases = data::selected_cases(ds);
   const auto table = std::make_unique<RecodeTable>(rules);
   for (size_t k = 0; k < sources.kids.size(); ++k) {
-    const std::string name = upper(sources.kids[k].text);
+    const std::string name = upper_name(sources.kids[k].text);
     DataVariable* source = s.find_variable(name);
     if (!source) return c.fail(kErrNoVariable, name);
     if (!source->numeric()) return c.fail(kErrNumeric);

@@ -325,15 +325,81 @@ TEST_F(DataBuiltins, AColumnLentToAnExpressionOutlivesItsDeletionByAFunction) {
   EXPECT_TRUE(SameNumbers(nums("m"), {0}));
 }
 
-TEST_F(DataBuiltins, OwnColumnIsLentOnlyWithoutConversionOrSelection) {
-  ok(std::string(kSmall) + "Data(:, \"A\")\nA\nDataX(:, 1)");
-  EXPECT_EQ(out(), std::string(out()).substr(0));  // the display shows the lent column by its name
-  EXPECT_NE(out().find("A =\n"), std::string::npos) << out();
-  EXPECT_EQ(out().find("ans ="), std::string::npos) << out();
+TEST_F(DataBuiltins, DataFunctionsGiveUnnamedValuesAndABareNameItsColumn) {
+  ok(std::string(kSmall) + "DataWeight(\"B\")\nDataAddVar(\"f\")\nData(:, \"F\") = [1; 1; 1; 1]\n"
+     "DataSelect(\"F\")");
+  // Each value-giving builtin shows under "ans =" and leaves its value in ans.
+  struct Case {
+    const char* call;
+    std::vector<double> want;
+  };
+  const Case cases[] = {
+      {"Data(:, 1)", {1, 2, 3, 4}},   {"Data(:, \"A\")", {1, 2, 3, 4}},
+      {"DataX(:, 1)", {1, 2, 3, 4}},  {"DataX(:, \"B\")", {10, 20, 30, 40}},
+      {"DataGet(:, \"A\")", {1, 2, 3, 4}}, {"wgh", {10, 20, 30, 40}},
+      {"wgh(2:3)", {20, 30}},         {"filter", {1, 1, 1, 1}},
+      {"filter(:)", {1, 1, 1, 1}},
+  };
+  auto ans = [&] {
+    const Matrix& m = interp_.workspace().ans();
+    return std::vector<double>(m.num(), m.num() + (m.numeric() ? m.size() : 0));
+  };
+  for (const Case& k : cases) {
+    clear_out();
+    ok("Data(1, 2)\n" + std::string(k.call));
+    for (const char* name : {"A =", "B =", "F ="}) EXPECT_EQ(out().find(name), std::string::npos) << k.call;
+    EXPECT_NE(out().find("ans =\n", 1), std::string::npos) << k.call << "\n" << out();
+    EXPECT_TRUE(SameNumbers(ans(), k.want)) << k.call;
+  }
   clear_out();
-  ok("SetMissVal(\"A\", 1, [9 0 0])\nData(:, \"A\")\nDataX(:, \"A\")");
-  EXPECT_NE(out().find("ans =\n"), std::string::npos) << out();  // converted: a new matrix
-  EXPECT_NE(out().find("A =\n"), std::string::npos) << out();     // raw: the column
+  ok("DataGet(:, \"S\")");
+  EXPECT_EQ(out().substr(0, 6), "ans =\n") << out();
+  const Matrix& s = interp_.workspace().ans();
+  ASSERT_FALSE(s.numeric());
+  EXPECT_EQ(s.rows(), 4);
+  EXPECT_EQ(s.str()[3], "z");
+
+  // A bare name is the variable itself, shown under its name; ans stays.
+  ok("Data(:, 2)\nDataSelect()");
+  clear_out();
+  ok("A");
+  EXPECT_EQ(out().substr(0, 4), "A =\n") << out();
+  EXPECT_TRUE(SameNumbers(ans(), {10, 20, 30, 40}));
+}
+
+TEST_F(DataBuiltins, ValuesTakenFromTheDatasetAreCopies) {
+  ok(std::string(kSmall) + "DataWeight(\"B\")\nDataSelect(\"A\")\n"
+     "x = Data(:, 1)\ny = DataX(:, \"B\")\nz = DataGet(:, \"A\")\nw = wgh\nf = filter\ns = DataX(:, 3)\n"
+     "Data(:, 1) = [5; 6; 7; 8]\nData(:, 2) = [0; 0; 0; 0]\nS(1) = \"changed\"\n");
+  EXPECT_TRUE(SameNumbers(nums("x"), {1, 2, 3, 4}));
+  EXPECT_TRUE(SameNumbers(nums("y"), {10, 20, 30, 40}));
+  EXPECT_TRUE(SameNumbers(nums("z"), {1, 2, 3, 4}));
+  EXPECT_TRUE(SameNumbers(nums("w"), {10, 20, 30, 40}));
+  EXPECT_TRUE(SameNumbers(nums("f"), {1, 2, 3, 4}));
+  EXPECT_EQ(texts("s")[0], "w");
+  // And the other way round: changing what was taken leaves the data alone.
+  ok("x(1) = 100\ny(2) = 100\nz(3) = 100\nw(4) = 100\nf(1) = 0\ns(2) = \"new\"\n"
+     "a = DataX(:, 1)\nb = DataX(:, 2)\nt = DataX(:, 3)");
+  EXPECT_TRUE(SameNumbers(nums("a"), {5, 6, 7, 8}));
+  EXPECT_TRUE(SameNumbers(nums("b"), {0, 0, 0, 0}));
+  EXPECT_EQ(texts("t"), (std::vector<std::string>{"changed", "x", "y", "z"}));
+  // Deleting the variables after taking their values keeps the values.
+  ok("DataDelVar([\"A\" \"B\"])\nn = nvar");
+  EXPECT_TRUE(SameNumbers(nums("n"), {1}));
+  EXPECT_TRUE(SameNumbers(nums("z"), {1, 2, 100, 4}));
+}
+
+TEST_F(DataBuiltins, CasesChangedByALaterArgumentAreNotReadStale) {
+  write_file("dropcases.s", "function r = dropcases()\n DataDelCase([2 3 4]);\n r = 1;\nend\n");
+  interp_.add_search_dir(dir_.string());
+  ok(kSmall);
+  EXPECT_EQ(code("x = Data(4, dropcases())"), kErrRange);
+  ok("DataClose\n" + std::string(kSmall));
+  EXPECT_EQ(code("x = DataGet(1:4, 1, dropcases())"), kErrRange);
+  ok("DataClose\n" + std::string(kSmall));
+  // ":" stands for the cases there are once every argument has run.
+  ok("x = DataX(:, dropcases())");
+  EXPECT_TRUE(SameNumbers(nums("x"), {1}));
 }
 
 }  // namespace

@@ -7,14 +7,13 @@
 #include <cmath>
 #include <sstream>
 
+#include "data/name_case.h"
+
 namespace vop::testing {
 
 namespace {
 
-std::string upper(std::string s) {
-  to_upper_ascii(s);
-  return s;
-}
+std::string upper(const std::string& s) { return upper_name(s); }
 
 // "99", "LOWEST THRU -100; 152", "1 THRU 3", "1; 2; 3" as a missing-value rule.
 bool parse_missing(const std::string& text, int& code, std::array<double, 3>& v) {

@@ -1,4 +1,5 @@
-// Comparing two datasets in everything the system-file writer keeps.
+// Comparing a dataset with what a system file written from it reads back
+// as, in everything the system-file writer keeps.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -68,10 +69,13 @@ inline void expect_same_dataset(const Dataset& a, const Dataset& b) {
     }
     expect_same_values(x, y, a.case_count());
   }
-  ASSERT_EQ(a.multiple_variables().size(), b.multiple_variables().size());
-  for (size_t k = 0; k < a.multiple_variables().size(); ++k) {
+  // The writer keeps the list's order and the reader puts each set it reads
+  // at the head: b's sets are a's in reverse.
+  const size_t sets = a.multiple_variables().size();
+  ASSERT_EQ(sets, b.multiple_variables().size());
+  for (size_t k = 0; k < sets; ++k) {
     const MultipleVariable& m = a.multiple_variables()[k];
-    const MultipleVariable& n = b.multiple_variables()[k];
+    const MultipleVariable& n = b.multiple_variables()[sets - 1 - k];
     EXPECT_EQ(m.name, n.name);
     EXPECT_EQ(m.label, n.label);
     EXPECT_EQ(m.kind, n.kind);

@@ -133,6 +133,20 @@ TEST_P(SavCorpus, TwoThreadsWriteAsOne) {
 INSTANTIATE_TEST_SUITE_P(Files, SavCorpus, ::testing::ValuesIn(corpus_files()), test::corpus_test_name);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SavCorpus);
 
+// The file lists $brands, $transport, $satisfied and $colors (string
+// members, so dropped); each set read goes to the head of the list.
+TEST(SavCorpusSets, ReadInReverseOfTheFileOrder) {
+  const fs::path file = corpus_dir() / "generated" / "mrsets.sav";
+  ASSERT_TRUE(fs::exists(file)) << file;
+  Dataset ds;
+  ErrorState err;
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(read_sav(file.string(), ds, err, &warnings));
+  std::vector<std::string> names;
+  for (const MultipleVariable& m : ds.multiple_variables()) names.push_back(m.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"$SATISFIED", "$TRANSPORT", "$BRANDS"}));
+}
+
 // The files come with the tests: a corpus that went missing would leave the
 // tests above with nothing to run.
 TEST(SavCorpusPresent, FilesAreThere) { EXPECT_GE(corpus_files().size(), 40u) << corpus_dir(); }

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "data/dataset.h"
+#include "data/name_case.h"
 #include "data/sav_reader.h"
 #include "data/sav_writer.h"
 #include "pspp_compare.h"
@@ -45,10 +46,7 @@ bool have_pspp() {
   return found;
 }
 
-std::string upper(std::string s) {
-  to_upper_ascii(s);
-  return s;
-}
+std::string upper(const std::string& s) { return upper_name(s); }
 
 // What PSPP made of one file: its report tables, its complaints and the
 // data as CSV with every number written exactly.

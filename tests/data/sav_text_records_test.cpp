@@ -15,10 +15,11 @@ TEST(SavTextRecords, MultipleResponseSets) {
   EXPECT_EQ(sets[0].counted_values, std::vector<double>{1});
   EXPECT_EQ(sets[0].label, "Label");
   EXPECT_EQ(sets[0].members, (std::vector<std::string>{"V1", "V2"}));
-  EXPECT_EQ(sets[1].name, "$B");
+  // Names stay as written: the reader upper-cases them once they are UTF-8.
+  EXPECT_EQ(sets[1].name, "$b");
   EXPECT_EQ(sets[1].kind, MultipleKind::Category);
   EXPECT_FALSE(sets[1].label);
-  EXPECT_EQ(sets[1].members, (std::vector<std::string>{"X", "Y", "Z"}));
+  EXPECT_EQ(sets[1].members, (std::vector<std::string>{"x", "y", "z"}));
   EXPECT_EQ(sets[2].counted_values, std::vector<double>{11});  // padded "D8" value
   EXPECT_EQ(w.size(), 1u);  // the malformed line
 }

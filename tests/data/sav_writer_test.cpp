@@ -99,6 +99,38 @@ TEST(SavWriter, WhatItWritesReadsBack) {
   EXPECT_EQ(back.find("S")->short_name, "VAR00002");
 }
 
+std::vector<std::string> set_names(const Dataset& ds) {
+  std::vector<std::string> names;
+  for (const MultipleVariable& m : ds.multiple_variables()) names.push_back(m.name);
+  return names;
+}
+
+TEST(SavWriter, SetsAreWrittenInListOrderAndReadBackReversed) {
+  Dataset ds;
+  ErrorState err;
+  ds.set_case_count(1);
+  for (const char* name : {"A", "B"}) ds.create_variable(name, true, err);
+  for (const char* name : {"$FIRST", "$SECOND", "$THIRD"})
+    ds.multiple_variables().push_back(MultipleVariable{name, {}, MultipleKind::Category, {}, {"A", "B"}});
+  const std::string path = temp_path("setorder.sav");
+  ASSERT_TRUE(write_sav(path, ds, err));
+  const std::string b = slurp(path);
+  const size_t first = b.find("$FIRST="), second = b.find("$SECOND="), third = b.find("$THIRD=");
+  ASSERT_NE(third, std::string::npos);
+  EXPECT_LT(first, second);
+  EXPECT_LT(second, third);
+  // Each set read goes to the head of the list.
+  Dataset back;
+  ASSERT_TRUE(read_sav(path, back, err));
+  EXPECT_EQ(set_names(back), (std::vector<std::string>{"$THIRD", "$SECOND", "$FIRST"}));
+  // So a second round trip restores the first order.
+  ASSERT_TRUE(write_sav(path, back, err));
+  Dataset again;
+  ASSERT_TRUE(read_sav(path, again, err));
+  EXPECT_EQ(set_names(again), (std::vector<std::string>{"$FIRST", "$SECOND", "$THIRD"}));
+  fs::remove(path);
+}
+
 TEST(SavWriter, SegmentNamesStayUniqueInTheFile) {
   // Two very long strings read from a file whose segments shared names
   // (some writers do that): readers rename a duplicate, which would cut the
