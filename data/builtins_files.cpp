@@ -112,13 +112,22 @@ Value b_data_open_tab(Call& c) {
   return c.none();
 }
 
+// A system-file save whose warnings (values cut to fit) go to the output,
+// where the user sees them beside the run.
+bool save_sav(Call& c, const std::string& path, Dataset& ds) {
+  std::vector<std::string> warnings;
+  if (!write_sav(path, ds, c.err(), &warnings)) return false;
+  for (const std::string& w : warnings) c.interp().out().WriteLine(w);
+  return true;
+}
+
 Value b_data_save(Call& c) {
   DataSession& s = data_session(c.interp());
   Dataset& ds = s.dataset;
   if (!ds.require_data(c.err())) return {};
   if (c.argc() == 0) {
     if (!ds.file_name()) return c.fail(kErrSpssFile);
-    if (!write_sav(native_path(*ds.file_name()), ds, c.err())) return {};
+    if (!save_sav(c, native_path(*ds.file_name()), ds)) return {};
     if (s.report_saves) {
       char line[128];
       std::snprintf(line, sizeof line, "\nSPSS Dataset with %d vars and %d cases successfully saved.",
@@ -131,7 +140,7 @@ Value b_data_save(Call& c) {
   bool native = false;
   if (!one_text(c, 0, &name) || !native_type(c, 1, &native)) return {};
   const std::string path = native_path(name);
-  if (!(native ? write_native(path, ds, c.err()) : write_sav(path, ds, c.err()))) return {};
+  if (!(native ? write_native(path, ds, c.err()) : save_sav(c, path, ds))) return {};
   ds.set_file_name(name);
   return c.none();
 }

@@ -10,7 +10,7 @@
 #include <limits>
 #include <vector>
 
-#include "data/file_replace.h"
+#include "core/save_file.h"
 #include "data/name_case.h"
 
 namespace vop {
@@ -269,7 +269,7 @@ bool read_all(std::FILE* f, Dataset& ds) {
 }  // namespace
 
 bool write_native(const std::string& path, const Dataset& ds, ErrorState& err) {
-  if (!replace_file(path, [&](std::FILE* f) { return write_all(f, ds); }))
+  if (!save_file(path, [&](std::FILE* f) { return write_all(f, ds); }))
     return err.raise(kErrSpssFile);
   return true;
 }

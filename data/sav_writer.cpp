@@ -1,14 +1,7 @@
 // The writer in the order of the file: preparation (widths, slots, short
 // names), header, variable records, value labels, extension records, the
-// terminator, and the bytecode-compressed cases. Then the temporary file is
-// closed and renamed over the target.
+// terminator, and the bytecode-compressed cases; save_file puts them on disk.
 #include "data/sav_writer.h"
-
-#include "data/block_ring.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -21,6 +14,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "core/save_file.h"
 #include "data/block_ring.h"
 #include "data/sav_cells.h"
 #include "data/sav_format.h"
@@ -38,7 +32,6 @@ constexpr int kMaxSegmentDisplay = 32;   // display width of a later segment
 constexpr int kDefaultSegmentDisplay = 8;
 constexpr int32_t kContinuationFormat = 0x00011D01;
 constexpr char kStdoutName[] = "stdout";
-constexpr mode_t kNewFileMode = 0644;
 constexpr const char* kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
@@ -68,8 +61,18 @@ std::string numbered(const char* pattern, int n) {
   return buf;
 }
 
-// Widths, dictionary indexes and short names. Returns the weight index.
-int prepare(Dataset& ds, std::vector<VarPlan>& plans, int& slot_count) {
+// The one warning of a save: a value too long for any string of the file.
+// Once per variable, with its longest value, so a long column does not
+// bury the output under one line per case.
+std::string cut_warning(const std::string& name, size_t longest) {
+  return "Warning: variable " + name + ": a value of " + std::to_string(longest) +
+         " bytes is cut to " + std::to_string(kMaxStringWidth) + " bytes.";
+}
+
+// Widths, dictionary indexes and short names. Returns the weight index;
+// `warnings` gets a line for each variable whose values must be cut.
+int prepare(Dataset& ds, std::vector<VarPlan>& plans, int& slot_count,
+            std::vector<std::string>& warnings) {
   slot_count = 0;
   int weight_index = 0;
   std::unordered_set<std::string> used;
@@ -91,6 +94,7 @@ int prepare(Dataset& ds, std::vector<VarPlan>& plans, int& slot_count) {
       size_t longest = 0;
       for (int r = 0; r < v.column.rows(); ++r)
         if (const StrCell& s = v.column.sat(r, 0)) longest = std::max(longest, s->size());
+      if (longest > size_t(kMaxStringWidth)) warnings.push_back(cut_warning(v.name(), longest));
       const int need = int(std::min<size_t>(longest, kMaxStringWidth));
       v.string_width = std::clamp(std::max(v.string_width, need), 1, kMaxStringWidth);
       p.width = v.string_width;
@@ -452,11 +456,11 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
   out.drain(true);
 }
 
-bool write_all(std::FILE* f, Dataset& ds) {
+bool write_all(std::FILE* f, Dataset& ds, std::vector<std::string>& warnings) {
   SavOutput out(f);
   std::vector<VarPlan> plans;
   int slots = 0;
-  const int weight_index = prepare(ds, plans, slots);
+  const int weight_index = prepare(ds, plans, slots, warnings);
   write_header(out, slots, weight_index, ds.case_count());
   write_variables(out, plans);
   write_value_labels(out, plans);
@@ -471,32 +475,16 @@ std::atomic<uint64_t> parallel_write_bytes{uint64_t(32) << 20};
 
 }  // namespace sav
 
-bool write_sav(const std::string& path, Dataset& ds, ErrorState& err) {
-  if (path == sav::kStdoutName) {
-    if (!sav::write_all(stdout, ds)) return err.raise(kErrSpssFile);
-    return true;
-  }
-  // A temporary beside the target, so that the rename cannot cross devices.
-  std::string tmp = path + ".vopXXXXXX";
-  const int fd = mkstemp(tmp.data());
-  if (fd < 0) return err.raise(kErrSpssFile);
-  // mkstemp makes the file private; keep the mode of the file replaced, or
-  // give a new file the usual one.
-  struct stat st{};
-  fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : sav::kNewFileMode);
-  std::FILE* f = fdopen(fd, "wb");
-  if (!f) {
-    close(fd);
-    unlink(tmp.c_str());
-    return err.raise(kErrSpssFile);
-  }
-  bool ok = sav::write_all(f, ds);
-  ok = std::fclose(f) == 0 && ok;
-  if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(tmp.c_str());
-    return err.raise(kErrSpssFile);
-  }
+bool write_sav(const std::string& path, Dataset& ds, ErrorState& err,
+               std::vector<std::string>* warnings) {
+  std::vector<std::string> cut;
+  auto write = [&](std::FILE* f) { return sav::write_all(f, ds, cut); };
+  const bool ok = path == sav::kStdoutName ? write(stdout) : save_file(path, write);
+  if (!ok) return err.raise(kErrSpssFile);
+  if (warnings)
+    warnings->insert(warnings->end(), cut.begin(), cut.end());
+  else
+    for (const std::string& w : cut) std::fprintf(stderr, "%s\n", w.c_str());
   return true;
 }
 

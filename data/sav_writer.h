@@ -1,14 +1,14 @@
 // Writing a Dataset as a bytecode-compressed SPSS system file.
 //
-// The file is written to a temporary file in the target's directory and
-// renamed over the target only after everything was written and closed, so
-// a failed save never destroys the previous file. The name "stdout" writes
-// to standard output.
+// The file is put on disk by save_file (core/save_file.h), so a failed save
+// never destroys the previous file. The name "stdout" writes to standard
+// output.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/errors.h"
 #include "data/dataset.h"
@@ -17,8 +17,11 @@ namespace vop {
 
 // Write `ds` to `path`. Fixes the widths of string variables not yet fixed
 // (and widens any narrower than a value) and recomputes dictionary indexes.
-// Raises 97 when the file cannot be written completely.
-bool write_sav(const std::string& path, Dataset& ds, ErrorState& err);
+// Raises 97 when the file cannot be written completely. A value longer than
+// a system file's widest string is cut, and the save says so: one line per
+// such variable goes to `warnings` when given, else to standard error.
+bool write_sav(const std::string& path, Dataset& ds, ErrorState& err,
+               std::vector<std::string>* warnings = nullptr);
 
 namespace sav {
 // Case data of at least this many bytes (8 per cell) are encoded on two

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "data/file_replace.h"
+#include "core/save_file.h"
 
 namespace vop {
 
@@ -208,7 +208,7 @@ bool write_tab(const std::string& path, const Dataset& ds, ErrorState& err) {
     }
     return true;
   };
-  if (!replace_file(path, write)) return err.raise(kErrSpssFile);
+  if (!save_file(path, write)) return err.raise(kErrSpssFile);
   return true;
 }
 

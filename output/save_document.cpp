@@ -1,10 +1,9 @@
 #include "output/save_document.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <memory>
 
+#include "core/save_file.h"
 #include "output/excel_html.h"
 #include "output/output_stream.h"
 #include "output/rtf_document.h"
@@ -18,24 +17,10 @@ bool SaveRedirectDocument(OutputStream& out, const std::string& path) {
   doc.counts.finish();
   if (!body) return false;
 
-  // Written beside the target and renamed over it, so a failed save leaves
-  // the old file as it was.
-  std::string temp = path + ".vopXXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  std::FILE* f = ::fdopen(fd, "w");
-  if (!f) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return false;
-  }
-  bool ok = body->html()
-                ? WriteExcelHtmlDocument(f, *body, doc.excel, installation_id())
-                : WriteRtfDocument(f, *body, doc.rtf_colours, installation_id());
-  ok = std::fclose(f) == 0 && ok;
-  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  return save_file(path, [&](std::FILE* f) {
+    return body->html() ? WriteExcelHtmlDocument(f, *body, doc.excel, installation_id())
+                        : WriteRtfDocument(f, *body, doc.rtf_colours, installation_id());
+  });
 }
 
 }  // namespace vop

@@ -9,9 +9,10 @@ namespace vop {
 class OutputStream;
 
 // Writes the document for the stream's redirect (RTF or Excel-HTML by its
-// kind) to `path`, replacing an existing file only when the whole document
-// was written. The redirect is closed and the counts end either way. False
-// when there was no redirect or the document could not be written.
+// kind) to `path` through save_file: an existing file is replaced only when
+// the whole document was written, and keeps its mode. The redirect is
+// closed and the counts end either way. False when there was no redirect or
+// the document could not be written.
 bool SaveRedirectDocument(OutputStream& out, const std::string& path);
 
 }  // namespace vop

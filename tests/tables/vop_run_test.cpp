@@ -1,11 +1,15 @@
 // vop-run with --rtf and --excel-html: the runs' output becomes a document,
-// a failed run still writes it, and a failed save leaves the old file.
+// a failed run still writes it, a failed save leaves the old file, and a
+// save treats links, modes and FIFOs as every save does.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "file_text.h"
@@ -45,6 +49,9 @@ Result vop_run(const std::string& args) {
   std::remove(err.c_str());
   return r;
 }
+
+// Longer than any save may take.
+constexpr unsigned kHangSeconds = 30;
 
 const char* kTable = "-e 'heading(1, \"Survey\"); print([1 2; 3 4], [\"a\"; \"b\"], [\"x\" \"y\"])'";
 
@@ -95,6 +102,46 @@ TEST(VopRun, AFailedSaveIsAnErrorAndLeavesTheOldFile) {
   r = vop_run("--excel-html /nonexistent-vop-dir/out.xls -e 'print(1)'");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("/nonexistent-vop-dir/out.xls"), std::string::npos) << r.err;
+}
+
+TEST(VopRun, DocumentsGoThroughLinksKeepModesAndNeverReplaceAFifo) {
+  std::string dir = ::testing::TempDir() + "vop_run_targetsXXXXXX";
+  ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+  const mode_t old_umask = ::umask(027);
+  // A new document: the umask decides its mode, as for any file.
+  Result r = vop_run("--rtf '" + dir + "/new.rtf' -e 'print(1)'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  struct stat st{};
+  ASSERT_EQ(::stat((dir + "/new.rtf").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  // An existing workbook of an odd mode, reached by a link.
+  spit(dir + "/book.xls", "old");
+  ASSERT_EQ(::chmod((dir + "/book.xls").c_str(), 0604), 0);
+  ASSERT_EQ(::symlink("book.xls", (dir + "/link.xls").c_str()), 0);
+  r = vop_run("--excel-html '" + dir + "/link.xls' -e 'print(1)'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(::lstat((dir + "/link.xls").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::stat((dir + "/book.xls").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+  EXPECT_TRUE(slurp(dir + "/book.xls").starts_with("<html"));
+
+  // A FIFO nobody reads: an error at once, and the FIFO stays. Should the
+  // save wait for a reader, the alarm ends the test program.
+  const std::string fifo = dir + "/pipe.rtf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  alarm(kHangSeconds);
+  r = vop_run("--rtf '" + fifo + "' -e 'print(1)'");
+  alarm(0);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  ::umask(old_umask);
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
 }
 
 TEST(VopRun, BadRedirectOptionsAreUsageErrors) {
