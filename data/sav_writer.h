@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/cancel.h"
 #include "core/errors.h"
 #include "data/dataset.h"
 
@@ -17,8 +18,10 @@ namespace vop {
 
 // Write `ds` to `path`. Fixes the widths of string variables not yet fixed
 // (and widens any narrower than a value) and recomputes dictionary indexes.
-// Raises 97 when the file cannot be written completely.
-bool write_sav(const std::string& path, Dataset& ds, ErrorState& err);
+// Raises 97 when the file cannot be written completely, and 1000 when
+// `cancel` stops the write (polled once per chunk of cases); the target is
+// then left as it was.
+bool write_sav(const std::string& path, Dataset& ds, ErrorState& err, CancelToken cancel = {});
 
 namespace sav {
 // Case data of at least this many bytes (8 per cell) are encoded on two
