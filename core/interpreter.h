@@ -31,11 +31,12 @@ class Index;
 
 // Nested user calls and evals allowed before a run is stopped with 802, so
 // that runaway recursion ends in an error instead of exhausting the stack.
-// In an optimised build one plain level of recursion takes about 3.5 KiB of
-// stack (the whole limit 1.4 MiB); a level whose statement nests
-// expressions as deep as the parser allows takes about 180 KiB. The stack
-// floor (stack_guard.h) stops those, and every level on threads with
-// smaller stacks, before the count does.
+// One plain level of recursion takes about 3.5 KiB of stack in an
+// optimised build (the whole limit 1.4 MiB) and 12 KiB in the sanitizer
+// build (5 MiB): a worker thread is given 8 MiB. A level whose statement
+// nests expressions as deep as the parser allows takes about 180 KiB
+// (640 KiB with sanitizers). The stack floor (stack_guard.h) stops those,
+// and every level on threads with smaller stacks, before the count does.
 inline constexpr int kMaxCallDepth = 400;
 
 // What the language asks of the open dataset; the data library implements
