@@ -51,11 +51,11 @@ Value sort(Call& c, builtins::SortOrder order) {
                                                            : nullptr;
     if (var == &*x) {
       x = Value();
-      if (!builtins::sort_rows_in_place(*var, key, order, c.err())) return {};
+      if (!builtins::sort_rows_in_place(*var, key, order, c.err(), in.cancel_token())) return {};
       return c.none();
     }
   }
-  auto r = builtins::sort_rows(*x, key, order, c.err());
+  auto r = builtins::sort_rows(*x, key, order, c.err(), c.interp().cancel_token());
   if (!r) return {};
   if (c.requested() < 2) return std::move(r->sorted);
   return several(c, {&r->sorted, &r->perm});

@@ -157,7 +157,7 @@ static_assert(sizeof(int) <= sizeof(int32_t));
 }  // namespace
 
 std::optional<SortResult> sort_rows(const Matrix& x, const Matrix* k, SortOrder dir,
-                                    ErrorState& err) {
+                                    ErrorState& err, CancelToken cancel) {
   if (x.size() == 0) return SortResult{x.clone(), Matrix(x.rows(), 1, true)};
   auto plan = plan_sort(x, k, err);
   if (!plan) return std::nullopt;
@@ -165,17 +165,23 @@ std::optional<SortResult> sort_rows(const Matrix& x, const Matrix* k, SortOrder 
   auto out = new_matrix(x.rows(), x.cols(), x.numeric(),
                         x.numeric() ? Matrix::Fill::None : Matrix::Fill::Absent, err);
   if (!out) return std::nullopt;
-  if (x.numeric()) gather(x.num(), out->num(), order, *plan);
-  else gather(x.str(), out->str(), order, *plan);
+  const SortPlan one{0, plan->length, 1};
+  for (int64_t s = 0; s < plan->segments; ++s) {
+    if (cancel.stop_requested()) return err.raise(kErrStopped), std::nullopt;
+    const int64_t at = s * plan->length;
+    if (x.numeric()) gather(x.num() + at, out->num() + at, order, one);
+    else gather(x.str() + at, out->str() + at, order, one);
+  }
   return SortResult{std::move(*out), permutation_column(order)};
 }
 
 std::optional<Matrix> sort_rows_in_place(Matrix& x, const Matrix* k, SortOrder dir,
-                                         ErrorState& err) {
+                                         ErrorState& err, CancelToken cancel) {
   if (x.size() == 0) return Matrix(x.rows(), 1, true);
   auto plan = plan_sort(x, k, err);
   if (!plan) return std::nullopt;
   const auto order = order_of(x, *plan, dir);
+  if (cancel.stop_requested()) return err.raise(kErrStopped), std::nullopt;
   // One segment at a time through a scratch segment.
   SortPlan one{0, plan->length, 1};
   if (x.numeric()) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/cancel.h"
 #include "core/errors.h"
 #include "core/matrix.h"
 
@@ -30,13 +31,16 @@ std::vector<int32_t> ascending_order(const StrCell* keys, int64_t n);
 // The rows of X sorted by column k (1-based; by default column 1), numeric
 // or string. A one-row X without k has its elements sorted among
 // themselves, and the permutation then numbers columns. Descending order is
-// the ascending one reversed, so equal keys come out in reverse.
+// the ascending one reversed, so equal keys come out in reverse. A stop
+// through `cancel`, seen once the order is known and between columns,
+// raises 1000.
 std::optional<SortResult> sort_rows(const Matrix& x, const Matrix* k, SortOrder order,
-                                    ErrorState& err);
+                                    ErrorState& err, CancelToken cancel = {});
 
 // The same, rearranging X itself: for a statement `sorta(X)` on a variable,
-// or on a temporary. Returns the permutation.
+// or on a temporary. Returns the permutation. A stop is seen only before X
+// starts to change, so X is sorted whole or left as it was.
 std::optional<Matrix> sort_rows_in_place(Matrix& x, const Matrix* k, SortOrder order,
-                                         ErrorState& err);
+                                         ErrorState& err, CancelToken cancel = {});
 
 }  // namespace vop::builtins

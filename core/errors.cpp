@@ -196,19 +196,15 @@ std::string error_message(int code, std::string_view name) {
 }
 
 bool ErrorState::raise(int code, std::string_view name) {
-  int expected = 0;
-  if (code_.compare_exchange_strong(expected, code, std::memory_order_relaxed))
+  if (code_ == 0) {
+    code_ = code;
     name_.assign(name);
+  }
   return false;
 }
 
-void ErrorState::request_stop() {
-  int expected = 0;
-  code_.compare_exchange_strong(expected, kErrStopped, std::memory_order_relaxed);
-}
-
 void ErrorState::clear() {
-  code_.store(0, std::memory_order_relaxed);
+  code_ = 0;
   name_.clear();
   line_ = 0;
   file_.clear();

@@ -5,7 +5,6 @@
 // returns at once; the runner reports with `report_error`.
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,17 +49,16 @@ inline constexpr size_t kMaxScriptErrorText = 242;
 // prefix. Code 255 returns the name (the script's own text).
 std::string error_message(int code, std::string_view name);
 
-// The run's error state. The code is atomic because the Stop command writes
-// it from the UI thread while the worker reads it between statements.
+// The run's error state. It belongs to the thread that runs; the Stop
+// command of another thread goes through the run's RunControl (cancel.h),
+// and the run raises 1000 here when it sees the request.
 class ErrorState {
  public:
   // Store code (and name, for codes that quote one) unless a code is already
   // stored. Always returns false so that callers can `return err.raise(..)`.
   bool raise(int code, std::string_view name = {});
-  // The stop request of another thread: code 1000 unless an error is stored.
-  void request_stop();
 
-  int code() const { return code_.load(std::memory_order_relaxed); }
+  int code() const { return code_; }
   bool failed() const { return code() != 0; }
   const std::string& name() const { return name_; }
 
@@ -81,12 +79,12 @@ class ErrorState {
   // path that is allowed to fail (as the loop-variable lookup is).
   void clear();
   void clear_code() {
-    code_.store(0, std::memory_order_relaxed);
+    code_ = 0;
     name_.clear();
   }
 
  private:
-  std::atomic<int> code_{0};  // 0 = no error
+  int code_ = 0;              // 0 = no error
   std::string name_;          // text quoted by the message (or code 255 text)
   int line_ = 0;              // line of the failing statement; 0 = unknown
   std::string file_;          // function file of the failing statement

@@ -17,9 +17,6 @@ namespace vop {
 
 namespace {
 
-// Nested user calls allowed before a run is stopped, so that runaway
-// recursion ends in an error instead of exhausting the thread's stack.
-constexpr int kMaxCallDepth = 400;
 constexpr int kErrTooManyValues = 95;
 constexpr int kErrPathTooLong = 787;
 constexpr int kErrKeywordVariable = 3010;
@@ -73,7 +70,7 @@ bool is_empty_literal(const ExprNode& n) {
 // --- Entry ------------------------------------------------------------------------
 
 Value Interpreter::evaluate(const ExprNode& node) {
-  if (error_.failed()) return {};
+  if (error_.failed() || stack_exhausted()) return {};
   switch (node.kind) {
     case ExprKind::Number:
       if (requested_ > 1) {
@@ -417,7 +414,7 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
     if (code) error_.raise(code);
     return Value();
   };
-  if (call_depth_ >= kMaxCallDepth) return fail(kErrTooDeep);
+  if (call_depth_ >= kMaxCallDepth || stack_exhausted()) return fail(kErrTooDeep);
   const std::vector<ExprNode>& args = call.kids;
 
   if (def.kind == DefinitionKind::Macro) {

@@ -6,6 +6,7 @@
 // builtin.cpp (the calling convention of builtins).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,15 +17,27 @@
 
 #include "core/ast.h"
 #include "core/builtin.h"
+#include "core/cancel.h"
 #include "core/compiler.h"
 #include "core/errors.h"
 #include "core/functions.h"
 #include "core/output_sink.h"
+#include "core/stack_guard.h"
 #include "core/workspace.h"
 
 namespace vop {
 
 class Index;
+
+// Nested user calls and evals allowed before a run is stopped with 802, so
+// that runaway recursion ends in an error instead of exhausting the stack.
+// One plain level of recursion takes about 3.5 KiB of stack in an
+// optimised build (the whole limit 1.4 MiB) and 12 KiB in the sanitizer
+// build (5 MiB): a worker thread is given 8 MiB. A level whose statement
+// nests expressions as deep as the parser allows takes about 180 KiB
+// (640 KiB with sanitizers). The stack floor (stack_guard.h) stops those,
+// and every level on threads with smaller stacks, before the count does.
+inline constexpr int kMaxCallDepth = 400;
 
 // What the language asks of the open dataset; the data library implements
 // it. Without hooks, names never resolve to dataset variables.
@@ -80,9 +93,24 @@ class Interpreter {
   const std::string& base_dir() const { return base_dir_; }
   void set_base_dir(std::string dir) { base_dir_ = std::move(dir); }
 
-  // The Stop command, from any thread: the run ends before its next
-  // statement with code 1000.
-  void request_stop() { error_.request_stop(); }
+  // --- Stopping a run ------------------------------------------------------
+  // The shell announces a run before its worker starts it, so that a Stop
+  // pressed in between stops that run (see RunControl). Runs nobody
+  // announced are numbered when they begin.
+  uint64_t queue_run() { return run_control_.queue_run(); }
+  // The Stop command, from any thread (a signal handler too): the run that
+  // is queued or running ends with code 1000 before its next statement, or
+  // sooner inside an operation that polls its CancelToken. Nothing while
+  // idle.
+  void request_stop() { run_control_.request_stop(); }
+  // What long operations of the current run poll.
+  CancelToken cancel_token() const { return run_control_.token(); }
+  // Whether the current run was asked to stop; raises 1000 when it was.
+  bool stop_requested() {
+    if (!run_control_.stop_requested(run_id_)) return false;
+    error_.raise(kErrStopped);
+    return true;
+  }
 
   // --- Libraries plug in here -------------------------------------------------
   BuiltinFamily& family(Family f) { return families_[int(f)]; }
@@ -163,6 +191,13 @@ class Interpreter {
   const FunctionDef* find_function(const NameKey& name);
   bool load_function_file(std::string_view name);
   bool assign_indexed(const ExprNode& target, Matrix& var, Value value);
+  // Whether one more level of nesting would leave too little of the
+  // thread's stack; raises 802 when it would.
+  bool stack_exhausted() {
+    if (VOP_STACK_POSITION() >= stack_floor_) return false;
+    error_.raise(kErrTooDeep);
+    return true;
+  }
 
   Workspace workspace_;     // frames, globals and ans
   ErrorState error_;        // the run's first error
@@ -184,7 +219,10 @@ class Interpreter {
   std::vector<std::string_view> running_files_;  // defining files of running code (the
                                                  // definitions' own strings, alive for the run)
   std::string run_text_;                // the text of the current run
-  int call_depth_ = 0;                  // nested evaluations, against runaway recursion
+  int call_depth_ = 0;                  // nested calls and evals, against runaway recursion
+  uintptr_t stack_floor_ = 0;           // lowest stack position nesting may reach (this thread's)
+  RunControl run_control_;              // Stop requests, per run
+  uint64_t run_id_ = 0;                 // number of the current run (RunControl)
 };
 
 }  // namespace vop

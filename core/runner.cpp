@@ -69,8 +69,9 @@ int Interpreter::run_statements(const Program& program) {
   int last = -1;  // the node that ran last: a stop request names its line
   const int count = int(program.nodes.size());
   while (pc >= 0 && pc < count) {
-    if (error_.failed()) {
-      if (last >= 0) fail_at(program.nodes[size_t(last)]);
+    if (error_.failed() || stop_requested()) {
+      // A run stopped before its first statement names that statement.
+      fail_at(program.nodes[size_t(last >= 0 ? last : pc)]);
       break;
     }
     last = pc;
@@ -202,6 +203,10 @@ int Interpreter::run_statements(const Program& program) {
 // --- Runs ---------------------------------------------------------------------------
 
 void Interpreter::reset_run() {
+  // A Stop asked for this run before it began stays: the number is the
+  // queued run's, and only the next run's number is new.
+  run_id_ = run_control_.begin_run();
+  stack_floor_ = stack_floor();
   error_.clear();
   requested_ = 0;
   result_list_.clear();
@@ -211,6 +216,7 @@ void Interpreter::reset_run() {
 }
 
 void Interpreter::end_run() {
+  run_control_.end_run();
   if (error_.failed()) {
     running_files_.clear();
     workspace_.pop_to_script_level();
@@ -237,6 +243,14 @@ int Interpreter::run_text(std::string_view text) {
 }
 
 bool Interpreter::run_nested_text(std::string_view text) {
+  // eval nests like a call: text that evals itself ends in 802 as a
+  // recursive function does.
+  if (call_depth_ >= kMaxCallDepth || stack_exhausted()) return error_.raise(kErrTooDeep);
+  struct Nesting {
+    int& depth;
+    explicit Nesting(int& d) : depth(++d) {}
+    ~Nesting() { --depth; }
+  } nesting(call_depth_);
   CharSource src = CharSource::from_pushed_text(text);
   CompileEnv env{error_, functions_, data_compiler_ ? &data_compiler_ : nullptr};
   std::unique_ptr<Program> program = compile_text(env, src);

@@ -173,7 +173,7 @@ std::vector<bool> string_slots(const SavDictionary& dict) {
 std::atomic<uint64_t> parallel_read_bytes{uint64_t(32) << 20};
 
 bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
-                std::vector<std::string>& warnings, int& cases_read) {
+                std::vector<std::string>& warnings, int& cases_read, CancelToken cancel) {
   cases_read = 0;
   const SavHeader& h = dict.header;
   const bool compressed = h.compression != kCompressNone;
@@ -244,6 +244,10 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   int row = 0;
   bool ok = true;
   while (!ring.failed()) {
+    if (cancel.stop_requested()) {
+      ok = false;
+      break;
+    }
     int ask = known ? std::min(block, h.case_count - row) : block;
     if (!known && row + ask > rows) {
       // Unknown count: grow geometrically within the bound, once nothing is

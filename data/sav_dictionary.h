@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cancel.h"
 #include "data/dataset.h"
 #include "data/sav_input.h"
 #include "data/text_encoding.h"
@@ -69,8 +70,9 @@ void finish_dictionary(SavDictionary& dict, std::vector<std::string>& warnings);
 extern std::atomic<uint64_t> parallel_read_bytes;
 
 // Read the case data into the variables' columns (created here). False when
-// the data are truncated or corrupt.
+// the data are truncated or corrupt, or when `cancel` stops the read (it is
+// polled once per block of cases).
 bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
-                std::vector<std::string>& warnings, int& cases_read);
+                std::vector<std::string>& warnings, int& cases_read, CancelToken cancel = {});
 
 }  // namespace vop::sav

@@ -9,15 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "core/cancel.h"
 #include "core/errors.h"
 #include "data/dataset.h"
 
 namespace vop {
 
 // Close `ds` and fill it from the system file `path`; the file name is kept.
-// Warnings go to `warnings` when given, else to standard error.
+// Warnings go to `warnings` when given, else to standard error. A stop
+// through `cancel` while the cases are read raises 1000 and leaves the
+// dataset empty, as any failure does.
 bool read_sav(const std::string& path, Dataset& ds, ErrorState& err,
-              std::vector<std::string>* warnings = nullptr);
+              std::vector<std::string>* warnings = nullptr, CancelToken cancel = {});
 
 // The same from an in-memory image of a file.
 bool read_sav_memory(const uint8_t* data, size_t size, Dataset& ds, ErrorState& err,

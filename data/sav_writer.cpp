@@ -406,7 +406,9 @@ class ChunkEncoder {
   std::vector<uint8_t> codes_;   // the code of each
 };
 
-void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans) {
+// False when `cancel` stopped the write before all cases were handed out.
+bool write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans,
+                 CancelToken cancel) {
   std::vector<bool> string_slot;
   std::vector<int> first_slot;
   for (const VarPlan& p : plans) {
@@ -415,7 +417,10 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
                        p.width != 0);
   }
   const size_t slots = string_slot.size();
-  if (slots == 0) return out.drain(true);
+  if (slots == 0) {
+    out.drain(true);
+    return true;
+  }
   const int cases = ds.case_count();
   const int round_up = (std::max(cases, 1) + kChunkCasesMultiple - 1) / kChunkCasesMultiple * kChunkCasesMultiple;
   const int chunk = std::min(round_up, std::max(kChunkCasesMultiple, int(kCellBlockBytes / (8 * slots)) /
@@ -441,7 +446,12 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
   // Chunks are written in the order they were handed out (the ring hands
   // out its slots in turn), each once its slot is needed again or at the end.
   int handed_out = 0;
+  bool stopped = false;
   for (int r0 = 0; r0 < cases; r0 += chunk, ++handed_out) {
+    if (cancel.stop_requested()) {
+      stopped = true;
+      break;
+    }
     Chunk& c = chunks[size_t(ring.acquire())];
     if (c.n > 0) out.write(c.bytes.get(), c.size);
     c.r0 = r0;
@@ -449,14 +459,18 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
     ring.publish();
   }
   ring.finish();
+  if (stopped) return false;
   for (int b = std::max(0, handed_out - ring.slot_count()); b < handed_out; ++b) {
     const Chunk& c = chunks[size_t(b % ring.slot_count())];
     out.write(c.bytes.get(), c.size);
   }
   out.drain(true);
+  return true;
 }
 
-bool write_all(std::FILE* f, Dataset& ds, std::vector<std::string>& warnings) {
+// False when the file could not be written, or the write was stopped
+// (`cancel` then says so).
+bool write_all(std::FILE* f, Dataset& ds, std::vector<std::string>& warnings, CancelToken cancel) {
   SavOutput out(f);
   std::vector<VarPlan> plans;
   int slots = 0;
@@ -465,7 +479,7 @@ bool write_all(std::FILE* f, Dataset& ds, std::vector<std::string>& warnings) {
   write_variables(out, plans);
   write_value_labels(out, plans);
   write_extensions(out, ds, plans);
-  write_cases(out, ds, plans);
+  if (!write_cases(out, ds, plans, cancel)) return false;
   return !out.failed() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
@@ -476,11 +490,11 @@ std::atomic<uint64_t> parallel_write_bytes{uint64_t(32) << 20};
 }  // namespace sav
 
 bool write_sav(const std::string& path, Dataset& ds, ErrorState& err,
-               std::vector<std::string>* warnings) {
+               std::vector<std::string>* warnings, CancelToken cancel) {
   std::vector<std::string> cut;
-  auto write = [&](std::FILE* f) { return sav::write_all(f, ds, cut); };
+  auto write = [&](std::FILE* f) { return sav::write_all(f, ds, cut, cancel); };
   const bool ok = path == sav::kStdoutName ? write(stdout) : save_file(path, write);
-  if (!ok) return err.raise(kErrSpssFile);
+  if (!ok) return err.raise(cancel.stop_requested() ? kErrStopped : kErrSpssFile);
   if (warnings)
     warnings->insert(warnings->end(), cut.begin(), cut.end());
   else

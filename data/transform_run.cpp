@@ -1,6 +1,7 @@
 // The run-time operations of the transformation statements. They work on
 // whole columns at the cases that pass the filter; while they run, names
 // of data variables are read upper-cased.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -29,7 +30,7 @@ Value b_compute(Call& c) {
   if (!s.dataset.require_data(c.err())) return {};
   TransformScope scope(s);
   Value value = c.arg(1);
-  if (!value) return {};
+  if (!value || c.interp().stop_requested()) return {};
   const ExprNode& target = c.arg_node(0);
   if (!data::assign_variable_values(s, upper_name(target.text), &target, std::move(value),
                                     data::MissingTarget::Create, c.err()))
@@ -86,7 +87,7 @@ Value b_if(Call& c) {
   }
   FilterSwap swap(s, &temp);
   Value value = c.arg(2);
-  if (!value) return {};
+  if (!value || c.interp().stop_requested()) return {};
   // Script code in the expression added or removed cases: the condition
   // no longer lines up with them.
   if (ds.case_count() != temp.column.rows()) return c.fail(kErrDims);
@@ -179,9 +180,31 @@ class RecodeTable {
     decide(kNaN, &nan_outcome_, &nan_value_);
   }
 
-  // Recode src into dst at the listed cases.
-  void apply(const data::CaseList& cases, const double* src, double* dst) const {
-    for (int k = 0; k < cases.count; ++k) {
+  // Recode src into dst (a column of `rows` values) at the listed cases, a
+  // block of cases at a time between looks at `cancel`. False, with dst
+  // as it was, when the run was stopped: a variable is recoded whole or
+  // not at all.
+  bool apply(const data::CaseList& cases, const double* src, double* dst, int rows,
+             CancelToken cancel) const {
+    if (cases.count <= kCasesPerPoll) {
+      apply(cases, 0, cases.count, src, dst);
+      return true;
+    }
+    std::vector<double> work(dst, dst + rows);
+    for (int k = 0; k < cases.count; k += kCasesPerPoll) {
+      if (cancel.stop_requested()) return false;
+      apply(cases, k, std::min(cases.count, k + kCasesPerPoll), src, work.data());
+    }
+    std::copy(work.begin(), work.end(), dst);
+    return true;
+  }
+
+ private:
+  // Cases recoded between two looks at the stop request: a few milliseconds.
+  static constexpr int kCasesPerPoll = 1 << 16;
+
+  void apply(const data::CaseList& cases, int first, int end, const double* src, double* dst) const {
+    for (int k = first; k < end; ++k) {
       const int row = cases.row(k);
       const double x = src[row];
       Outcome o;
@@ -200,7 +223,6 @@ class RecodeTable {
     }
   }
 
- private:
   // Whole numbers from kLow to kHigh are looked up: survey codes, counts
   // and scale points, with room for negative "not asked" codes.
   static constexpr int kLow = -256;
@@ -244,7 +266,9 @@ Value b_recode(Call& c) {
     const ExprNode* into = targets.kids.empty() ? nullptr : &targets.kids[k];
     DataVariable* target = recode_target(s, *source, into, c.err());
     if (!target) return {};
-    table->apply(cases, source->column.num(), target->column.num());
+    if (!table->apply(cases, source->column.num(), target->column.num(), ds.case_count(),
+                      c.interp().cancel_token()))
+      return c.fail(kErrStopped);
   }
   return c.none();
 }

@@ -35,7 +35,7 @@ TEST(ErrorState, FirstErrorWinsAndLineIsSetOnce) {
   ErrorState err;
   EXPECT_FALSE(err.raise(96, "a"));
   err.raise(63);
-  err.request_stop();
+  err.raise(kErrStopped);
   EXPECT_EQ(err.code(), 96);
   EXPECT_EQ(err.name(), "a");
   err.set_line_once(4);
@@ -43,7 +43,7 @@ TEST(ErrorState, FirstErrorWinsAndLineIsSetOnce) {
   EXPECT_EQ(err.line(), 4);
   err.clear();
   EXPECT_EQ(err.code(), 0);
-  err.request_stop();
+  err.raise(kErrStopped);
   EXPECT_EQ(err.code(), kErrStopped);
 }
 

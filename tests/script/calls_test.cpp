@@ -47,11 +47,52 @@ TEST(UserFunctions, ByReferenceParameters) {
   });
 }
 
-TEST(UserFunctions, RunawayRecursionEndsInAnError) {
+// Every way a run can nest itself ends in 802 and leaves a session that
+// runs the next text: through functions, macros, function files and eval,
+// with or without expressions nested as deep as the parser allows at each
+// level (whose frames take the stack far sooner than plain calls).
+TEST(RunawayNesting, EndsInAnErrorNotACrash) {
+  const std::string deep_open(190, '('), deep_close(190, ')');
+  std::string deep_sum;  // (((f(k-1)+1)+1)...+1)
+  for (int k = 0; k < 190; ++k) deep_sum += "+1)";
+  const std::string scripts[] = {
+      "r = f(1)\nfunction r = f(n)\nr = f(n + 1);\nend",
+      "n = 0;\ngo\nmacro go\nn = n + 1;\ngo\nend",
+      "n=0; s=\"n = n + 1;\\nif n < 5000\\n eval(s)\\nend\"; eval(s)",
+      "s=\"x = " + deep_open + "g(s)" + deep_close +
+          ";\"; eval(s)\nfunction r = g(s)\neval(s);\nr = 1;\nend",
+      "x = f(1000);\nfunction r = f(k)\nr = " + deep_open + "f(k-1)" + deep_sum + ";\nend",
+      "x = f(1);\nfunction r = f(k)\neval(\"r = " + deep_open + "f(k+1)" + deep_close + ";\")\nend",
+  };
+  for (const std::string& script : scripts) {
+    Session s;
+    s.run(script);
+    EXPECT_EQ(s.code(), kErrTooDeep) << script;
+    EXPECT_EQ(s.interp().workspace().depth(), 1u);
+    EXPECT_EQ(s.run("1 + 1"), "ans =\n         2\n");
+  }
+}
+
+TEST(RunawayNesting, ThroughAFunctionFile) {
+  TempDir dir;
+  dir.write("down.s", "function r = down(n)\nr = down(n + 1);\nend\n");
   Session s;
-  s.run("r = f(1)\nfunction r = f(n)\nr = f(n + 1);\nend");
-  EXPECT_NE(s.code(), 0);
-  EXPECT_EQ(s.interp().workspace().depth(), 1u);
+  s.interp().add_search_dir(dir.path());
+  const std::string out = s.run("down(1)");
+  EXPECT_EQ(s.code(), kErrTooDeep);
+  EXPECT_NE(out.find("line of file down.s"), std::string::npos) << out;
+}
+
+// The limit counts levels, whichever way they nest: eval inside a function
+// inside eval, just under it, runs to the end.
+TEST(RunawayNesting, JustUnderTheLimitRuns) {
+  Session s;
+  EXPECT_EQ(s.run("n = 0; s = \"n = n + 1;\\nif n < 390\\n eval(s)\\nend\"; eval(s)\nn"),
+            "n =\n       390\n");
+  s.run("x = f(390)\nfunction r = f(k)\nif k <= 1\n r = 1;\nelse\n eval(\"r = f(k - 1) + 1;\")\nend\nend");
+  EXPECT_EQ(s.code(), kErrTooDeep) << "each level is a call and an eval";
+  EXPECT_EQ(s.run("x = f(190)\nfunction r = f(k)\nif k <= 1\n r = 1;\nelse\n eval(\"r = f(k - 1) + 1;\")\nend\nend"),
+            "x =\n       190\n");
 }
 
 TEST(Globals, DeclareShareAndClear) {

@@ -131,41 +131,59 @@ TEST(Runs, AnErrorInsideACallLeavesTheScriptLevel) {
   EXPECT_EQ(s.run("x;"), "");
 }
 
-// A second thread asks for a stop until the run has ended; a loop whose
-// step is 0 runs until then.
+// The Stop command of another thread, pressed once while the run is
+// queued or running, ends a loop whose step is 0; the next run runs.
 TEST(Stop, RequestFromAnotherThreadEndsTheRun) {
   Session s;
-  std::atomic<bool> done{false};
+  s.interp().queue_run();
   std::thread stopper([&] {
-    while (!done.load()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      s.interp().request_stop();
-    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    s.interp().request_stop();
   });
   const std::string out = s.run("x = 1;\nfor i = 1:0:0 x = x + 1; end");
-  done = true;
   stopper.join();
   EXPECT_EQ(s.code(), 1000);
   EXPECT_EQ(out, "ERROR : Process is stopped by the user\non the line 'for i = 1:0:0 x = x + 1; end'\n");
-  // The next run starts afresh.
   EXPECT_EQ(s.run("y = 1;"), "");
   EXPECT_EQ(s.code(), 0);
+}
+
+// A Stop pressed after the shell queued the run and before the worker
+// started it stops that run before its first statement; one pressed while
+// idle, or after a run ended, reaches no run.
+TEST(Stop, BelongsToTheQueuedRunOnly) {
+  Session s;
+  s.interp().queue_run();
+  s.interp().request_stop();
+  EXPECT_EQ(s.run("x = 1;\ny = 2;"), "ERROR : Process is stopped by the user\non the line 'x = 1;'\n");
+  EXPECT_EQ(s.code(), 1000);
+  EXPECT_EQ(s.run("x"), "ERROR : Unknown variable, function 'x'\non the line 'x'\n");
+
+  s.interp().request_stop();  // idle
+  EXPECT_EQ(s.run("x = 1;"), "");
+  EXPECT_EQ(s.code(), 0);
+
+  // A stop for a run that has ended, then the next run queued.
+  s.interp().queue_run();
+  s.interp().request_stop();
+  s.run("x = 2;");
+  EXPECT_EQ(s.code(), 1000);
+  s.interp().request_stop();
+  s.interp().queue_run();
+  EXPECT_EQ(s.run("z = 3;\nz"), "z =\n         3\n");
 }
 
 TEST(Stop, InsideAFunctionFileNamesItsLine) {
   TempDir dir;
   dir.write("spin.s", "function spin()\nfor i = 1:0:0\n  x = i;\nend\nend\n");
   Session s;
-  s.interp().add_search_dir(dir.path());
-  std::atomic<bool> done{false};
+  s.interp().queue_run();
   std::thread stopper([&] {
-    while (!done.load()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      s.interp().request_stop();
-    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    s.interp().request_stop();
   });
+  s.interp().add_search_dir(dir.path());
   const std::string out = s.run("spin()");
-  done = true;
   stopper.join();
   EXPECT_EQ(s.code(), 1000);
   EXPECT_EQ(out.substr(0, out.find('\n')), "ERROR : Process is stopped by the user");

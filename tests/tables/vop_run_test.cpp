@@ -88,6 +88,15 @@ TEST(VopRun, AFailedRunStillWritesTheDocumentAndExitsOne) {
   std::remove(rtf.c_str());
 }
 
+// Runaway eval is an error like any other: the document holds its report.
+TEST(VopRun, RunawayEvalIsReportedInTheDocument) {
+  const std::string rtf = ::testing::TempDir() + "vop_cli_eval.rtf";
+  const Result r = vop_run("--rtf '" + rtf + "' -e 'print(1); n=0; s=\"n = n + 1;\\nif n < 5000\\n eval(s)\\nend\"; eval(s)'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(slurp(rtf).find("ERROR :  code 802"), std::string::npos);
+  std::remove(rtf.c_str());
+}
+
 TEST(VopRun, AFailedSaveIsAnErrorAndLeavesTheOldFile) {
   // A name so long that the temporary file beside it cannot be made.
   const std::string old = ::testing::TempDir() + std::string(250, 'd') + ".rtf";
