@@ -15,7 +15,7 @@ namespace vop {
 bool SaveRedirectDocument(OutputStream& out, const std::string& path) {
   std::unique_ptr<RedirectFile> body = out.close_redirect();
   DocumentState& doc = out.documents();
-  doc.counts.finish();
+  out.finish_counts();
   if (!body) return false;
 
   // Written beside the target and renamed over it, so a failed save leaves
