@@ -9,7 +9,6 @@
 #include <system_error>
 
 #include "output/output_stream.h"
-#include "output/run_counts.h"
 #include "output/save_document.h"
 
 namespace vop {
@@ -38,7 +37,6 @@ bool RunRedirect::arm(OutputStream& out) {
     std::fprintf(stderr, "vop-run: cannot make a temporary file for the redirected output\n");
     return false;
   }
-  out.documents().counts.show = stderr_progress();
   return true;
 }
 

@@ -18,9 +18,9 @@ class RunRedirect {
   bool parse(int argc, char** argv, int* i, bool* taken, std::string* error);
   bool wanted() const { return !path_.empty(); }
 
-  // Opens the redirect before the runs and shows the table count as a
-  // progress line when stderr is a terminal. False with a message on stderr
-  // when no temporary file can be made.
+  // Opens the redirect before the runs (the console shows the table count
+  // as a progress line when stderr is a terminal). False with a message on
+  // stderr when no temporary file can be made.
   bool arm(OutputStream& out);
   // Writes the document after the runs; `failed_run` says whether a run
   // reported an error (its report is inside the document). False, with a

@@ -28,6 +28,7 @@
 #include "cli/redirect.h"
 #include "core/interpreter.h"
 #include "data/data_builtins.h"
+#include "output/console_output.h"
 #include "output/output_stream.h"
 
 namespace {
@@ -119,9 +120,9 @@ int main(int argc, char** argv) {
     texts.push_back(s.str());
   }
 
-  vop::ConsoleWindow console(stdout);
+  vop::ConsoleOutput console(stdout, stderr);
   vop::OutputStream out;
-  out.set_window(&console);
+  out.set_consumer(&console);
   vop::Interpreter interp(out);
   vop::install_builtins(interp);
   vop::install_data_builtins(interp);

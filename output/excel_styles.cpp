@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "output/table.h"
+#include "document/doc_table.h"
 
 namespace vop {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-#include "output/colour.h"
+#include "document/colour.h"
 
 namespace vop {
 

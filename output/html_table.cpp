@@ -1,16 +1,17 @@
 // Written in two halves, one per body form; both lay merged headings out
-// with layout_labels and write each merged cell once, at its top-left.
+// with the table's spans and write each merged cell once, at its top-left.
 #include "output/html_table.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "output/excel_styles.h"
-#include "output/table.h"
+#include "document/doc_table.h"
 
 namespace vop {
 
@@ -40,10 +41,11 @@ std::string_view shown(std::string_view label, const LabelSpan& s) {
 
 // The decimal exponent of the largest magnitude that is not NaN; 0 when it
 // is infinite (no scaling then) and none when every value is NaN.
-std::optional<int> largest_exponent(const Matrix& m) {
+std::optional<int> largest_exponent(const DocTable& t) {
   double a = -1;
-  for (int64_t i = 0; i < m.size(); ++i)
-    if (!std::isnan(m[i])) a = std::fmax(a, std::fabs(m[i]));
+  for (int i = 0; i < t.rows(); ++i)
+    for (int c = 0; c < t.cols(); ++c)
+      if (const double x = t.number(i, c); !std::isnan(x)) a = std::fmax(a, std::fabs(x));
   if (a < 0) return std::nullopt;
   if (std::isinf(a)) return 0;
   char buf[64];
@@ -71,17 +73,17 @@ void number_cell(std::string& s, double x, double scale) {
   s += buf;
 }
 
-std::string numeric_table(const Table& t) {
+std::string numeric_table(const DocTable& t) {
   std::string s;
   double scale = 1;
-  if (auto e = largest_exponent(t.data()); e && std::abs(*e) >= kScaleExponent) {
+  if (auto e = largest_exponent(t); e && std::abs(*e) >= kScaleExponent) {
     scale = std::pow(10.0, *e);
     s += format_scale(scale);
     s += " *\n";
   }
   const int h = t.head_rows(), v = t.head_cols(), C = t.cols(), R = t.rows();
-  const auto heads = layout_labels(h, C, [&](int k, int c) { return t.col_label(k, c); });
-  const auto rows = layout_labels(R, v, [&](int i, int j) { return t.row_label(i, j); });
+  const auto heads = t.col_label_spans();
+  const auto rows = t.row_label_spans();
 
   s += "\n<TABLE class='mytable'>";
   for (int k = 0; k < h; ++k) {
@@ -107,7 +109,7 @@ std::string numeric_table(const Table& t) {
       s += shown(t.row_label(i, j), span);
       s += "</TH>";
     }
-    for (int c = 0; c < C; ++c) number_cell(s, t.data().at(i, c), scale);
+    for (int c = 0; c < C; ++c) number_cell(s, t.number(i, c), scale);
     s += "</TR>";
   }
   s += "</TABLE>";
@@ -118,14 +120,13 @@ std::string numeric_table(const Table& t) {
 
 class StringTableWriter {
  public:
-  StringTableWriter(const Table& t, ExcelStyles& styles) : t_(t), styles_(styles) {}
+  StringTableWriter(const DocTable& t, ExcelStyles& styles) : t_(t), styles_(styles) {}
 
   std::string write() {
     const int h = t_.head_rows(), v = t_.head_cols(), C = t_.cols(), R = t_.rows();
-    const auto heads = layout_labels(h, C, [&](int k, int c) { return t_.col_label(k, c); });
-    const auto rows = layout_labels(R, v, [&](int i, int j) { return t_.row_label(i, j); });
-    const auto cells = layout_labels(R, C, [&](int i, int c) { return t_.cell_text(i, c); },
-                                     /*across_only=*/true);
+    const auto heads = t_.col_label_spans();
+    const auto rows = t_.row_label_spans();
+    const auto cells = t_.body_spans();
 
     s_ += "\n<TABLE class='mytable'><THEAD>";
     for (int k = 0; k < h; ++k) {
@@ -206,7 +207,7 @@ class StringTableWriter {
     s_ += buf;
   }
 
-  const Table& t_;
+  const DocTable& t_;
   ExcelStyles& styles_;
   std::string s_;  // the fragment so far
 };
@@ -224,7 +225,7 @@ std::string format_scale(double x) {
   return s;
 }
 
-std::string HtmlTableFragment(const Table& t, ExcelStyles& styles) {
+std::string HtmlTableFragment(const DocTable& t, ExcelStyles& styles) {
   if (t.numeric()) return numeric_table(t);
   return StringTableWriter(t, styles).write();
 }

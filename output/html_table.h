@@ -7,13 +7,13 @@
 
 namespace vop {
 
-class Table;
+struct DocTable;
 struct ExcelStyles;
 
 // The fragment for t (a table with at least one data row): the numeric form
 // looks up no colours; the string form looks colours up in the palette and
 // marks every class it uses. The caller updates the widest table.
-std::string HtmlTableFragment(const Table& t, ExcelStyles& styles);
+std::string HtmlTableFragment(const DocTable& t, ExcelStyles& styles);
 
 // "%2.1e" of x with at least three exponent digits ("1.0e+004"), as every
 // number printed with an exponent shows it.

@@ -1,5 +1,6 @@
 #include "output/output_stream.h"
 
+#include <algorithm>
 #include <string>
 
 namespace vop {
@@ -7,8 +8,9 @@ namespace vop {
 namespace {
 
 constexpr std::string_view kNotWeighted = "Data is not weighted.";
+constexpr std::string_view kNotWeightedLine = "Data is not weighted.\n";
 constexpr Rgb kDarkRed{193, 0, 0};
-constexpr int kErrorCaptionLength = 8;  // "ERROR : "
+constexpr size_t kErrorCaptionLength = 8;  // "ERROR : "
 
 }  // namespace
 
@@ -67,6 +69,18 @@ ParaFormat OutputStream::heading_paragraph(int level) {
 CharFormat OutputStream::note_format() { return {"Courier New", 160, 800, kDarkRed, true}; }
 CharFormat OutputStream::error_caption_format() { return {"Arial", 280, 800, kDarkRed, true}; }
 
+CharFormat OutputStream::char_format(TextFormat f) {
+  if (const int level = heading_level(f)) return heading_format(level);
+  if (f == TextFormat::ErrorCaption) return error_caption_format();
+  if (f == TextFormat::NotWeightedNote) return note_format();
+  return default_format();
+}
+
+std::optional<ParaFormat> OutputStream::paragraph_format(TextFormat f) {
+  if (const int level = heading_level(f)) return heading_paragraph(level);
+  return std::nullopt;
+}
+
 // --- Targets ----------------------------------------------------------------
 
 bool OutputStream::open_redirect(bool html) {
@@ -79,42 +93,64 @@ bool OutputStream::arm_redirect(bool html) {
   if (html) documents_.excel.reset();
   else documents_.rtf_colours.reset();
   documents_.counts.tables = 0;
+  announce_counts();
   return true;
 }
 
-void OutputStream::window_append(std::string_view text) {
-  if (!window_) return;
-  if (window_->text_length() == 0) window_->set_default_format(default_format());
-  window_->append_plain(text);
+void OutputStream::attach_word(OutputConsumer* w) {
+  word_ = w;
+  if (!w) return;
+  documents_.counts.tables = 0;
+  documents_.counts.charts = 0;
+  announce_counts();
+}
+
+void OutputStream::count_table() {
+  if (documents_.counts.add_table()) announce_counts();
+}
+
+void OutputStream::count_chart() {
+  if (documents_.counts.add_chart()) announce_counts();
+}
+
+void OutputStream::finish_counts() {
+  documents_.counts.finish();
+  announce_counts();
+}
+
+void OutputStream::announce_counts() {
+  if (consumer_) consumer_->consume(CountsUpdate{documents_.counts.tables, documents_.counts.charts});
+}
+
+void OutputStream::emit(TextFormat format, std::string_view text) {
+  OutputConsumer* target = blocks_target();
+  if (target && !text.empty()) target->text(format, text);
 }
 
 // --- Operations ---------------------------------------------------------------
 
 void OutputStream::WriteText(std::string_view text) {
-  if (redirect_) {
-    redirect_->write(redirect_->html() ? std::string(text) : rtf_text_fragment(text));
-  } else if (word_) {
-    word_->write_text(text);
-  } else {
-    window_append(text);
-  }
+  if (redirect_) redirect_->write(redirect_->html() ? std::string(text) : rtf_text_fragment(text));
+  else emit(TextFormat::Plain, text);
 }
 
 void OutputStream::WriteLine(std::string_view line) {
-  std::string buf(line);
-  buf += '\n';
-  WriteText(buf);
+  line_.assign(line);
+  line_ += '\n';
+  WriteText(line_);
 }
 
 void OutputStream::WriteErrorLine(std::string_view line) {
-  if (redirect_ || word_ || !window_) {
+  if (redirect_) {
     WriteLine(line);
     return;
   }
-  const long start = window_->text_length();
-  WriteLine(line);
-  window_->format_range(start, start + kErrorCaptionLength, error_caption_format(), nullptr);
-  window_->set_caret(start);
+  line_.assign(line);
+  line_ += '\n';
+  const std::string_view all = line_;
+  const size_t caption = std::min(all.size(), kErrorCaptionLength);
+  emit(TextFormat::ErrorCaption, all.substr(0, caption));
+  emit(TextFormat::Plain, all.substr(caption));
 }
 
 void OutputStream::WriteHeading(std::string_view text, int level) {
@@ -123,18 +159,8 @@ void OutputStream::WriteHeading(std::string_view text, int level) {
                                        : rtf_heading_fragment(text, level));
     return;
   }
-  if (word_) {
-    if (!word_->write_heading(text, level) && report_problem_)
-      report_problem_("Vop is faceing problems, please restart program.");
-    return;
-  }
-  if (!window_) return;
-  const long start = window_->text_length();
-  window_append(text);
-  window_append("\n");
-  const ParaFormat para = heading_paragraph(level);
-  window_->format_range(start, window_->text_length() - 1, heading_format(level), &para);
-  window_->set_caret(start);
+  emit(heading_text_format(level), text);
+  emit(TextFormat::Plain, "\n");
 }
 
 void OutputStream::WriteNotWeightedNote() {
@@ -142,15 +168,29 @@ void OutputStream::WriteNotWeightedNote() {
     WriteText(std::string(kNotWeighted) + "\n\n");
     return;
   }
+  // The note's format covers its line end; the blank line after it is plain.
+  emit(TextFormat::NotWeightedNote, kNotWeightedLine);
+  emit(TextFormat::Plain, "\n");
+}
+
+void OutputStream::WriteTableBlock(TableBlock&& block) {
+  if (redirect_) return;
   if (word_) {
-    word_->write_text(kNotWeighted);
-    return;
+    if (block.table.rows() == 0) {
+      WriteLine("[]");
+      return;
+    }
+    word_->consume(std::move(block));
+    count_table();
+  } else if (consumer_) {
+    consumer_->consume(std::move(block));
   }
-  if (!window_) return;
-  const long start = window_->text_length();
-  window_append(std::string(kNotWeighted) + "\n\n");
-  window_->format_range(start, start + long(kNotWeighted.size()) + 1, note_format(), nullptr);
-  window_->set_caret(start + 26);
+}
+
+void OutputStream::WriteChart(ChartRequest chart) {
+  count_chart();
+  chart.number = documents_.counts.charts;
+  if (OutputConsumer* target = blocks_target()) target->consume(ChartBlock{std::move(chart)});
 }
 
 void OutputStream::PasteToSyntax(std::string_view text) {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/colour.h"
+#include "document/colour.h"
 
 namespace vop {
 

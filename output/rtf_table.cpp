@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "output/rtf_document.h"
-#include "output/table.h"
+#include "document/doc_table.h"
 
 namespace vop {
 
@@ -59,7 +59,7 @@ void appendf(std::string& s, const char* fmt, ...) {
 
 class RtfTableWriter {
  public:
-  RtfTableWriter(const Table& t, RtfColourTable& colours)
+  RtfTableWriter(const DocTable& t, RtfColourTable& colours)
       : t_(t), colours_(colours),
         grey_(colours.lookup(kRtfGrey)),
         light_grey_(colours.lookup(kRtfLightGrey)) {}
@@ -232,13 +232,13 @@ class RtfTableWriter {
       j = last + 1;
     }
     for (int c = 0; c < C; ++c) {
-      if (t_.numeric()) number_cell(r, v + c, t_.data().at(i, c));
+      if (t_.numeric()) number_cell(r, v + c, t_.number(i, c));
       else string_cell(r, v + c, t_.cell_text(i, c));
     }
     out_ += "}\\row}\n\n";
   }
 
-  const Table& t_;
+  const DocTable& t_;
   RtfColourTable& colours_;
   const int grey_;        // RTF number of the thick border colour
   const int light_grey_;  // RTF number of the other border colours
@@ -247,7 +247,7 @@ class RtfTableWriter {
 
 }  // namespace
 
-std::string RtfTableFragment(const Table& t, RtfColourTable& colours) {
+std::string RtfTableFragment(const DocTable& t, RtfColourTable& colours) {
   return RtfTableWriter(t, colours).write();
 }
 

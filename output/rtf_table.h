@@ -6,7 +6,7 @@
 
 namespace vop {
 
-class Table;
+struct DocTable;
 class RtfColourTable;
 
 // Border colours: grey for the thick outer code, light grey for the others.
@@ -16,6 +16,6 @@ inline constexpr unsigned kRtfLightGrey = 12632256;  // 192, 192, 192
 // The fragment for t, looking colours up in first-use order (the two border
 // colours first, even for a table without rows). A table without data rows
 // gives the empty string: the caller writes the line "[]" instead.
-std::string RtfTableFragment(const Table& t, RtfColourTable& colours);
+std::string RtfTableFragment(const DocTable& t, RtfColourTable& colours);
 
 }  // namespace vop

@@ -11,19 +11,16 @@
 
 namespace vop {
 
-void RunCounts::add_table() {
-  if (tables < 0) return;
+bool RunCounts::add_table() {
+  if (tables < 0) return false;
   ++tables;
-  if (show) show(kTableCountField, tables);
+  return true;
 }
 
-std::function<void(int, int)> stderr_progress() {
-  return [](int field, int count) {
-    if (!::isatty(STDERR_FILENO)) return;
-    const char* what = field == kChartCountField ? "charts" : "tables";
-    std::fprintf(stderr, "\r%s written: %d ", what, count);
-    std::fflush(stderr);
-  };
+bool RunCounts::add_chart() {
+  if (charts < 0) return false;
+  ++charts;
+  return true;
 }
 
 const std::string& installation_id() {

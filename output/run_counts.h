@@ -2,12 +2,11 @@
 // identifier stamped into every document the program writes.
 //
 // Outside a redirected run both counts are -1; arming a redirect sets the
-// table count to 0 and every table written to the file adds one. Each new
-// count is shown through `show` (the desktop program's counts dialog; the
-// headless runner's progress line).
+// table count to 0 and every table written to the file adds one. The output
+// stream announces each change to its consumer as a CountsUpdate (the
+// desktop program's counts dialog; the headless runner's progress line).
 #pragma once
 
-#include <functional>
 #include <string>
 
 namespace vop {
@@ -17,19 +16,15 @@ inline constexpr int kTableCountField = 1002;
 inline constexpr int kChartCountField = 1003;
 
 struct RunCounts {
-  int tables = -1;  // tables written to the redirect file; -1 = not redirected
+  int tables = -1;  // tables written to the run's document; -1 = not redirected
   int charts = -1;  // charts placed in the chart document; -1 = none open
-  std::function<void(int field, int count)> show;  // displays a new count; may be empty
 
-  // One more table written to a file; nothing outside a redirected run.
-  void add_table();
+  // One more table or chart; false (and nothing changes) outside a counted run.
+  bool add_table();
+  bool add_chart();
   // The run's redirect has been saved: back to "no redirected run".
   void finish() { tables = charts = -1; }
 };
-
-// A display for `RunCounts::show` that keeps one progress line on stderr
-// when stderr is a terminal, and shows nothing otherwise.
-std::function<void(int field, int count)> stderr_progress();
 
 // A short text fixed for the life of the process, made from the host name
 // and the program version: the same for every document written by one run

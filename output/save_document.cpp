@@ -14,7 +14,7 @@ namespace vop {
 bool SaveRedirectDocument(OutputStream& out, const std::string& path) {
   std::unique_ptr<RedirectFile> body = out.close_redirect();
   DocumentState& doc = out.documents();
-  doc.counts.finish();
+  out.finish_counts();
   if (!body) return false;
 
   return save_file(path, [&](std::FILE* f) {

@@ -7,12 +7,6 @@
 
 namespace vop {
 
-void ConsoleWindow::append_plain(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stream_);
-  std::fflush(stream_);
-  length_ += long(text.size());
-}
-
 std::unique_ptr<RedirectFile> RedirectFile::create(bool html) {
   std::error_code ec;
   std::filesystem::path dir = std::filesystem::temp_directory_path(ec);

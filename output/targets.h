@@ -1,8 +1,7 @@
-// What the output stream writes into: the targets of OutputStream.
-//
-// The window target is an interface so that the desktop program can put a
-// rich-text control behind it while the headless runner writes plain text to
-// a terminal and the tests record every request.
+// What the output stream writes into besides its consumers of blocks
+// (document/output_event.h): the syntax window, the redirect file, and the
+// character and paragraph formats that the output window gives each kind of
+// text run.
 #pragma once
 
 #include <cstdio>
@@ -10,12 +9,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace vop {
 
 struct Rgb {
-  int r = 0, g = 0, b = 0;
+  int r = 0, g = 0, b = 0;  // 0..255 each
   bool operator==(const Rgb&) const = default;
 };
 
@@ -32,23 +30,9 @@ struct CharFormat {
 // A paragraph format request for headings (twips).
 struct ParaFormat {
   int indent_delta = 0;  // start indent moved by this much
-  int space_before = 0;
-  int space_after = 0;
+  int space_before = 0;  // above the paragraph
+  int space_after = 0;   // below the paragraph
   bool operator==(const ParaFormat&) const = default;
-};
-
-// The rich-text control of the designated output window. Positions count
-// characters from the start of the control's text.
-class WindowTarget {
- public:
-  virtual ~WindowTarget() = default;
-  virtual long text_length() = 0;                     // end of the text
-  virtual void append_plain(std::string_view text) = 0;  // at the end, no markup
-  virtual void set_default_format(const CharFormat& f) = 0;  // whole control
-  // Format characters [start, end); para may be null.
-  virtual void format_range(long start, long end, const CharFormat& f,
-                            const ParaFormat* para) = 0;
-  virtual void set_caret(long pos) = 0;  // collapse the selection at pos
 };
 
 // The designated syntax window: text goes in at the caret.
@@ -56,52 +40,6 @@ class SyntaxTarget {
  public:
   virtual ~SyntaxTarget() = default;
   virtual void insert_at_caret(std::string_view text) = 0;
-};
-
-// A Word document that receives text through automation (the Office export
-// fills this in). Returns false from write_heading when the document
-// refused it.
-class WordTarget {
- public:
-  virtual ~WordTarget() = default;
-  virtual void write_text(std::string_view text) = 0;
-  virtual bool write_heading(std::string_view text, int level) = 0;
-};
-
-// A terminal: the window target of the headless runner. Keeps only text.
-class ConsoleWindow : public WindowTarget {
- public:
-  explicit ConsoleWindow(std::FILE* stream) : stream_(stream) {}
-  long text_length() override { return length_; }
-  void append_plain(std::string_view text) override;
-  void set_default_format(const CharFormat&) override {}
-  void format_range(long, long, const CharFormat&, const ParaFormat*) override {}
-  void set_caret(long) override {}
-
- private:
-  std::FILE* stream_;  // not owned
-  long length_ = 0;    // characters written so far
-};
-
-// Records the text and every format request, for tests.
-class RecordingWindow : public WindowTarget {
- public:
-  struct Format {
-    long start = -1, end = -1;  // -1, -1: the default format of the control
-    CharFormat chars;
-    std::optional<ParaFormat> para;
-  };
-  long text_length() override { return long(text.size()); }
-  void append_plain(std::string_view t) override { text += t; }
-  void set_default_format(const CharFormat& f) override { formats.push_back({-1, -1, f, {}}); }
-  void format_range(long s, long e, const CharFormat& f, const ParaFormat* p) override {
-    formats.push_back({s, e, f, p ? std::optional<ParaFormat>(*p) : std::nullopt});
-  }
-  void set_caret(long pos) override { caret = pos; }
-
-  std::string text;             // the control's text
-  std::vector<Format> formats;  // every request, in order
-  long caret = 0;
 };
 
 // Syntax pasted while no syntax window exists, headless: kept in memory so

@@ -16,12 +16,28 @@ WindowTableDisplay& window_display() {
   return display;
 }
 
-void show_in_window(const Table& t, OutputSink& out) {
+// The label parts the check used: the first absent part ends the list, and
+// headings without rows count as absent.
+struct ShownLabels {
+  const Matrix* rows = nullptr;  // row headings, or nullptr
+  const Matrix* cols = nullptr;  // column headings, or nullptr
+};
+ShownLabels shown_labels(const TableParts& p) {
+  ShownLabels l;
+  if (!p.row_labels) return l;
+  if (p.row_labels->rows() > 0) l.rows = p.row_labels;
+  if (p.col_labels && p.col_labels->rows() > 0) l.cols = p.col_labels;
+  return l;
+}
+
+// The window shows only the data with its labels, as text.
+void show_in_window(const TableParts& parts, OutputSink& out) {
   const WindowTableDisplay& d = window_display();
-  if (!t.row_labels() && !t.col_labels()) {
-    if (d.plain) d.plain(t.data(), false, out);
+  const ShownLabels labels = shown_labels(parts);
+  if (!labels.rows && !labels.cols) {
+    if (d.plain) d.plain(*parts.data, false, out);
   } else if (d.tabbed) {
-    d.tabbed(t.data(), t.row_labels(), t.col_labels(), out);
+    d.tabbed(*parts.data, labels.rows, labels.cols, out);
   }
 }
 
@@ -30,12 +46,19 @@ void show_in_window(const Table& t, OutputSink& out) {
 void set_window_table_display(WindowTableDisplay display) { window_display() = std::move(display); }
 
 void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err) {
-  const std::optional<Table> t = CheckTable(parts, err);
+  std::optional<DocTable> t = CheckTable(parts, err);
   if (!t) return;
   auto* stream = dynamic_cast<OutputStream*>(&out);
-  RedirectFile* file = stream ? stream->redirect() : nullptr;
+  if (!stream) {
+    show_in_window(parts, out);
+    return;
+  }
+  RedirectFile* file = stream->redirect();
   if (!file) {
-    show_in_window(*t, out);
+    if (!stream->word() && !stream->consumer()) return;
+    StringSink text;
+    show_in_window(parts, text);
+    stream->WriteTableBlock(TableBlock{std::move(*t), std::move(text.text)});
     return;
   }
   DocumentState& doc = stream->documents();
@@ -50,7 +73,7 @@ void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err) {
     doc.excel.widest = std::max(doc.excel.widest, t->grid_cols());
   }
   file->write(fragment);
-  doc.counts.add_table();
+  stream->count_table();
 }
 
 }  // namespace vop

@@ -1,6 +1,7 @@
 // WriteTable: a script's survey table, checked and then written for the
-// current target: the RTF or HTML table for a redirect file, and the
-// matrix text display for the window.
+// current target: the RTF or HTML table for a redirect file, a table block
+// for the Word document or the window (with the matrix text display's text
+// of it, which is what a plain window shows).
 #pragma once
 
 #include <functional>
@@ -27,8 +28,9 @@ void set_window_table_display(WindowTableDisplay display);
 // Checks the parts (CheckTable) and writes the table: into the redirect
 // file when `out` is an OutputStream with one open (RTF or HTML by its
 // kind; the line "[]" for a table without data rows; every table written
-// counts), otherwise through the window display. On a failed check the
-// error is raised and nothing is written.
+// counts), otherwise as a table block (OutputStream::WriteTableBlock). Any
+// other sink gets the window display's text. On a failed check the error
+// is raised and nothing is written.
 void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err);
 
 }  // namespace vop

@@ -127,8 +127,8 @@ TEST(WriteTable, TheWindowShowsDataAndHeadingsThroughTheDisplay) {
   Parts p;
   Matrix empty;
   OutputStream out;
-  RecordingWindow window;
-  out.set_window(&window);
+  RecordingConsumer window;
+  out.set_consumer(&window);
   ErrorState err;
   WriteTable(out, p.all(), err);
   WriteTable(out, {&p.data, &empty, &p.cols}, err);
@@ -136,7 +136,15 @@ TEST(WriteTable, TheWindowShowsDataAndHeadingsThroughTheDisplay) {
   WriteTable(out, {&p.data, &empty, &empty, &p.colours}, err);  // 2 x 2 grid: wrong size
   EXPECT_EQ(err.code(), 70);
   EXPECT_EQ(w.calls, (std::vector<std::string>{"tabbed 2 rows cols", "tabbed 2 cols", "plain 2"}));
-  EXPECT_EQ(window.text, "TTP");
+  EXPECT_EQ(window.shown, "TTP");
+  // Each table is one block: the whole table, and the display's text of it.
+  ASSERT_EQ(window.events.size(), 3u);
+  const auto& first = std::get<TableBlock>(window.events[0]);
+  EXPECT_EQ(first.plain_text, "T");
+  EXPECT_EQ(first.table.shape, (TableShape{2, 2, 1, 1}));
+  EXPECT_EQ(first.table.number(1, 0), 3);
+  EXPECT_EQ(first.table.text_colours.size(), 9u);
+  EXPECT_EQ(std::get<TableBlock>(window.events[1]).table.shape, (TableShape{2, 2, 1, 0}));
   EXPECT_EQ(out.documents().counts.tables, -1);  // no redirected run
 
   // Any other sink is a window too.
@@ -148,18 +156,39 @@ TEST(WriteTable, TheWindowShowsDataAndHeadingsThroughTheDisplay) {
 
 TEST(WriteTable, EveryTableWrittenToAFileCountsAndIsShown) {
   Parts p;
+  RecordingConsumer window;
   Redirected r(true);
-  std::vector<std::pair<int, int>> shown;
-  r.out.documents().counts.show = [&](int field, int n) { shown.push_back({field, n}); };
+  r.out.set_consumer(&window);
   EXPECT_EQ(r.out.documents().counts.tables, 0);
   r.write(p.all());
   Matrix none = Matrix::numbers(0, 2);
   r.write({&none});  // "[]" is no table
   r.write(p.all());
   EXPECT_EQ(r.out.documents().counts.tables, 2);
-  EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1002, 1}, {1002, 2}}));
-  r.out.documents().counts.finish();
+  EXPECT_EQ(window.events, (std::vector<OutputEvent>{CountsUpdate{1, -1}, CountsUpdate{2, -1}}));
+  r.out.finish_counts();
   EXPECT_EQ(r.out.documents().counts.tables, -1);
+}
+
+TEST(WriteTable, AWordDocumentGetsTheTableBlockAndTheCountRises) {
+  WindowCalls w;
+  Parts p;
+  OutputStream out;
+  RecordingConsumer window, word;
+  out.set_consumer(&window);
+  out.attach_word(&word);
+  ErrorState err;
+  WriteTable(out, p.all(), err);
+  Matrix none = Matrix::numbers(0, 2);
+  WriteTable(out, {&none}, err);
+  ASSERT_EQ(word.events.size(), 2u);
+  const DocTable& t = std::get<TableBlock>(word.events[0]).table;
+  EXPECT_EQ(t.shape, (TableShape{2, 2, 1, 1}));
+  EXPECT_EQ(t.row_label(1, 0), "b");
+  EXPECT_EQ(t.col_label(0, 1), "y");
+  EXPECT_EQ(word.events[1], OutputEvent(TextRun{TextFormat::Plain, "[]\n"}));
+  EXPECT_EQ(out.documents().counts.tables, 1);
+  EXPECT_EQ(window.events.back(), OutputEvent(CountsUpdate{1, 0}));
 }
 
 // Values outside the model (negative or huge colours and codes, huge

@@ -13,30 +13,30 @@
 
 #include "builtins/library.h"
 #include "core/interpreter.h"
+#include "document/output_event.h"
 #include "output/output_stream.h"
-#include "output/targets.h"
 
 namespace vop::test {
 
 class Session {
  public:
   Session() {
-    out_.set_window(&window_);
+    out_.set_consumer(&window_);
     install_builtins(interp_);
   }
 
   // Run one text; the output it wrote (the window's new text).
   std::string run(std::string_view text) {
-    const size_t before = window_.text.size();
+    const size_t before = window_.shown.size();
     code_ = interp_.run_text(text);
-    return window_.text.substr(before);
+    return window_.shown.substr(before);
   }
   // The error code of the last run.
   int code() const { return code_; }
   Interpreter& interp() { return interp_; }
 
  private:
-  RecordingWindow window_;  // receives the plain text
+  RecordingConsumer window_;  // receives the plain text
   OutputStream out_;        // the program's sink, rendering for the window
   Interpreter interp_{out_};
   int code_ = 0;            // of the last run

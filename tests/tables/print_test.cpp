@@ -14,8 +14,8 @@ using test::ScriptRun;
 // The window text of one run, which must succeed.
 std::string shown(const std::string& script) {
   ScriptRun s;
-  EXPECT_EQ(s.run(script), 0) << script << "\n" << s.window.text;
-  return s.window.text;
+  EXPECT_EQ(s.run(script), 0) << script << "\n" << s.window.shown;
+  return s.window.shown;
 }
 
 // Parts 4 to 7 for a 2 x 2 body under one heading level with one level of
@@ -61,7 +61,7 @@ TEST(Print, StringBodiesShowAsTheyStand) {
 int failing(const std::string& script) {
   ScriptRun s;
   const int code = s.run(script);
-  EXPECT_TRUE(s.window.text.starts_with("ERROR : ")) << script << "\n" << s.window.text;
+  EXPECT_TRUE(s.window.shown.starts_with("ERROR : ")) << script << "\n" << s.window.shown;
   return code;
 }
 

@@ -5,10 +5,8 @@
 
 #include <cstdio>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "output/run_counts.h"
 #include "output/save_document.h"
 #include "script_run.h"
 #include "file_text.h"
@@ -71,7 +69,7 @@ TEST(RedirectedRun, RtfFileGetsHeadingsTextAndTablesAsFragments) {
   EXPECT_EQ(s.file(), "{\\s1\\qc\\keepn\\b\\f0\\fs36\\scaps Survey\\par}\n"
                       "{\\s0\\ql\\f0\\fs16 n = 12\n\\par}\n" +
                           kSmallTableRtf + "{\\s5\\qc\\f0\\fs20 Base: all\\par}\n");
-  EXPECT_EQ(s.window.text, "") << "nothing reaches the window";
+  EXPECT_EQ(s.window.shown, "") << "nothing reaches the window";
   const std::vector<Colour> order{16777215, 8421504, 12632256, 255};
   EXPECT_EQ(s.out.documents().rtf_colours.colours(), order);
 }
@@ -87,7 +85,7 @@ TEST(RedirectedRun, HtmlFileGetsHeadingsTextAndTablesAsFragments) {
                           kSmallTableHtml +
                           "<TABLE><TR><TD class=baza>Base: all</TD></TR></TABLE>\n"
                           "<TABLE><TR><TD class=h2>Next</TD></TR></TABLE>\n");
-  EXPECT_EQ(s.window.text, "");
+  EXPECT_EQ(s.window.shown, "");
 }
 
 TEST(RedirectedRun, NumericHtmlTablesAreScaledAndShowNaNAndInf) {
@@ -105,15 +103,15 @@ TEST(RedirectedRun, PrintOfTheDataAloneIsTheMatrixDisplay) {
   // print(x) shows x as the window would, one line at a time; it is no table.
   ScriptRun window;
   ASSERT_EQ(window.run("print([1.5 -2; 3 4]); print(zeros(0, 3))"), 0);
-  ASSERT_TRUE(window.window.text.ends_with("\n[]\n")) << window.window.text;
+  ASSERT_TRUE(window.window.shown.ends_with("\n[]\n")) << window.window.shown;
   for (bool html : {false, true}) {
     ScriptRun s;
     ASSERT_TRUE(s.redirect(html));
     ASSERT_EQ(s.run("print([1.5 -2; 3 4]); print(zeros(0, 3))"), 0);
     std::string expected;
-    for (size_t at = 0, end; at < window.window.text.size(); at = end + 1) {
-      end = window.window.text.find('\n', at);
-      const std::string line = window.window.text.substr(at, end + 1 - at);
+    for (size_t at = 0, end; at < window.window.shown.size(); at = end + 1) {
+      end = window.window.shown.find('\n', at);
+      const std::string line = window.window.shown.substr(at, end + 1 - at);
       expected += html ? line : "{\\s0\\ql\\f0\\fs16 " + line + "\\par}\n";
     }
     EXPECT_EQ(s.file(), expected) << html;
@@ -148,7 +146,7 @@ TEST(RedirectedRun, ScriptsChooseTheirFormatByOutputType) {
       "if outputType() == 0\n  printf(\"plain\\n\")\nelse\n  print(1, [\"a\"], [\"x\"])\nend";
   ScriptRun s;
   ASSERT_EQ(s.run(script), 0);
-  EXPECT_EQ(s.window.text, "plain\n");
+  EXPECT_EQ(s.window.shown, "plain\n");
   ASSERT_TRUE(s.redirect(true));
   ASSERT_EQ(s.run(script), 0);
   EXPECT_EQ(s.out.documents().counts.tables, 1);
@@ -160,17 +158,20 @@ TEST(RedirectedRun, EveryTableWrittenCountsAndIsShown) {
   ASSERT_EQ(s.run(kSmallTable), 0);
   EXPECT_EQ(s.out.documents().counts.tables, -1) << "window tables do not count";
 
+  s.window.events.clear();
   ASSERT_TRUE(s.redirect(false));
-  std::vector<std::pair<int, int>> shown;
-  s.out.documents().counts.show = [&](int field, int n) { shown.push_back({field, n}); };
   EXPECT_EQ(s.out.documents().counts.tables, 0);
   ASSERT_EQ(s.run(std::string("for i = 1:3\n  ") + kSmallTable + "\nend\nprint(zeros(0, 1))"), 0);
   EXPECT_EQ(s.run(std::string(kSmallTable) + "; print(1, [\"a\"; \"b\"])"), 70);
   EXPECT_EQ(s.out.documents().counts.tables, 4);
-  EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1002, 1}, {1002, 2}, {1002, 3}, {1002, 4}}));
 
   ASSERT_TRUE(SaveRedirectDocument(s.out, ::testing::TempDir() + "vop_counts.rtf"));
   EXPECT_EQ(s.out.documents().counts.tables, -1);
+  // The window hears of every change: armed, four tables, saved.
+  std::vector<CountsUpdate> shown;
+  for (const OutputEvent& e : s.window.events)
+    if (const auto* c = std::get_if<CountsUpdate>(&e)) shown.push_back(*c);
+  EXPECT_EQ(shown, (std::vector<CountsUpdate>{{0, -1}, {1, -1}, {2, -1}, {3, -1}, {4, -1}, {-1, -1}}));
   std::remove((::testing::TempDir() + "vop_counts.rtf").c_str());
 }
 
@@ -186,7 +187,7 @@ TEST(RedirectedRun, AnErrorReportGoesIntoTheFile) {
     if (!html) {
       EXPECT_EQ(file.substr(at - 16, 16), "{\\s0\\ql\\f0\\fs16 ");
     }
-    EXPECT_EQ(s.window.text, "");
+    EXPECT_EQ(s.window.shown, "");
   }
 }
 

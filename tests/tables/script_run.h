@@ -8,14 +8,14 @@
 
 #include "builtins/library.h"
 #include "core/interpreter.h"
+#include "document/output_event.h"
 #include "output/output_stream.h"
-#include "output/targets.h"
 
 namespace vop::test {
 
 struct ScriptRun {
   ScriptRun() {
-    out.set_window(&window);
+    out.set_consumer(&window);
     install_builtins(interp);
   }
 
@@ -33,7 +33,7 @@ struct ScriptRun {
   std::string file() { return out.redirect() ? out.redirect()->contents() : std::string(); }
 
   OutputStream out;
-  RecordingWindow window;
+  RecordingConsumer window;
   Interpreter interp{out};
 };
 

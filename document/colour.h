@@ -1,5 +1,5 @@
 // Colour numbers of tables: R + 256*G + 65536*B, red in the low byte, the
-// form scripts write and every table writer reads.
+// form scripts write and every renderer of a table reads.
 #pragma once
 
 #include <cmath>
