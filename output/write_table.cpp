@@ -11,13 +11,7 @@ namespace vop {
 
 namespace {
 
-WindowTableDisplay& window_display() {
-  static WindowTableDisplay display;  // connected once at start-up
-  return display;
-}
-
-void show_in_window(const Table& t, OutputSink& out) {
-  const WindowTableDisplay& d = window_display();
+void show_in_window(const Table& t, OutputSink& out, const WindowTableDisplay& d) {
   if (!t.row_labels() && !t.col_labels()) {
     if (d.plain) d.plain(t.data(), false, out);
   } else if (d.tabbed) {
@@ -27,15 +21,14 @@ void show_in_window(const Table& t, OutputSink& out) {
 
 }  // namespace
 
-void set_window_table_display(WindowTableDisplay display) { window_display() = std::move(display); }
-
-void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err) {
+void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err,
+                const WindowTableDisplay& window) {
   const std::optional<Table> t = CheckTable(parts, err);
   if (!t) return;
   auto* stream = dynamic_cast<OutputStream*>(&out);
   RedirectFile* file = stream ? stream->redirect() : nullptr;
   if (!file) {
-    show_in_window(*t, out);
+    show_in_window(*t, out, window);
     return;
   }
   DocumentState& doc = stream->documents();
