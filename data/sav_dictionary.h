@@ -6,7 +6,6 @@
 // file's encoding until decode_texts turns them into UTF-8.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -61,14 +60,10 @@ void decode_texts(SavDictionary& dict, TextDecoder& decoder, std::vector<std::st
 // after decode_texts.
 void finish_dictionary(SavDictionary& dict, std::vector<std::string>& warnings);
 
-// Case data of at least this many decoded bytes are spread into the columns
-// on two threads; less is not worth a thread. Tests lower it to run the
-// two-thread path on small files.
-extern std::atomic<uint64_t> parallel_read_bytes;
-
 // Read the case data into the variables' columns (created here). False when
-// the data are truncated or corrupt.
+// the data are truncated or corrupt. Case data of at least `parallel_bytes`
+// decoded bytes are spread into the columns on two threads.
 bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
-                std::vector<std::string>& warnings, int& cases_read);
+                std::vector<std::string>& warnings, int& cases_read, uint64_t parallel_bytes);
 
 }  // namespace vop::sav

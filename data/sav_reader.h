@@ -11,16 +11,18 @@
 
 #include "core/errors.h"
 #include "data/dataset.h"
+#include "data/sav_threading.h"
 
 namespace vop {
 
 // Close `ds` and fill it from the system file `path`; the file name is kept.
 // Warnings go to `warnings` when given, else to standard error.
 bool read_sav(const std::string& path, Dataset& ds, ErrorState& err,
-              std::vector<std::string>* warnings = nullptr);
+              std::vector<std::string>* warnings = nullptr, const SavThreading& threads = {});
 
 // The same from an in-memory image of a file.
 bool read_sav_memory(const uint8_t* data, size_t size, Dataset& ds, ErrorState& err,
-                     std::vector<std::string>* warnings = nullptr);
+                     std::vector<std::string>* warnings = nullptr,
+                     const SavThreading& threads = {});
 
 }  // namespace vop

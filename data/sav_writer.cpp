@@ -402,7 +402,8 @@ class ChunkEncoder {
   std::vector<uint8_t> codes_;   // the code of each
 };
 
-void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans) {
+void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans,
+                 uint64_t parallel_bytes) {
   std::vector<bool> string_slot;
   std::vector<int> first_slot;
   for (const VarPlan& p : plans) {
@@ -424,7 +425,7 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
     size_t size = 0;                   // bytes of it
   };
   std::vector<Chunk> chunks;
-  const bool large = uint64_t(cases) * slots * 8 >= parallel_write_bytes.load();
+  const bool large = uint64_t(cases) * slots * 8 >= parallel_bytes;
   BlockRing ring(kChunkSlots, 1, large, [&](int slot, int, int worker) {
     Chunk& c = chunks[size_t(slot)];
     c.size = encoders[worker]->encode(c.r0, c.n, c.r0 + c.n == cases, c.bytes.get());
@@ -452,7 +453,7 @@ void write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
   out.drain(true);
 }
 
-bool write_all(std::FILE* f, Dataset& ds) {
+bool write_all(std::FILE* f, Dataset& ds, uint64_t parallel_bytes) {
   SavOutput out(f);
   std::vector<VarPlan> plans;
   int slots = 0;
@@ -461,19 +462,17 @@ bool write_all(std::FILE* f, Dataset& ds) {
   write_variables(out, plans);
   write_value_labels(out, plans);
   write_extensions(out, ds, plans);
-  write_cases(out, ds, plans);
+  write_cases(out, ds, plans, parallel_bytes);
   return !out.failed() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
 }  // namespace
 
-std::atomic<uint64_t> parallel_write_bytes{uint64_t(32) << 20};
-
 }  // namespace sav
 
-bool write_sav(const std::string& path, Dataset& ds, ErrorState& err) {
+bool write_sav(const std::string& path, Dataset& ds, ErrorState& err, const SavThreading& threads) {
   if (path == sav::kStdoutName) {
-    if (!sav::write_all(stdout, ds)) return err.raise(kErrSpssFile);
+    if (!sav::write_all(stdout, ds, threads.write_bytes)) return err.raise(kErrSpssFile);
     return true;
   }
   // A temporary beside the target, so that the rename cannot cross devices.
@@ -490,7 +489,7 @@ bool write_sav(const std::string& path, Dataset& ds, ErrorState& err) {
     unlink(tmp.c_str());
     return err.raise(kErrSpssFile);
   }
-  bool ok = sav::write_all(f, ds);
+  bool ok = sav::write_all(f, ds, threads.write_bytes);
   ok = std::fclose(f) == 0 && ok;
   if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
   if (!ok) {

@@ -6,25 +6,19 @@
 // to standard output.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 
 #include "core/errors.h"
 #include "data/dataset.h"
+#include "data/sav_threading.h"
 
 namespace vop {
 
 // Write `ds` to `path`. Fixes the widths of string variables not yet fixed
 // (and widens any narrower than a value) and recomputes dictionary indexes.
 // Raises 97 when the file cannot be written completely.
-bool write_sav(const std::string& path, Dataset& ds, ErrorState& err);
-
-namespace sav {
-// Case data of at least this many bytes (8 per cell) are encoded on two
-// threads; less is not worth a thread. Tests lower it to run the two-thread
-// path on small files.
-extern std::atomic<uint64_t> parallel_write_bytes;
-}  // namespace sav
+bool write_sav(const std::string& path, Dataset& ds, ErrorState& err,
+               const SavThreading& threads = {});
 
 }  // namespace vop
