@@ -72,7 +72,9 @@ bool open_file(Interpreter& interp, const std::string& name, bool native) {
   s.close_dataset();
   s.safe_point();
   const std::string path = native_path(name);
-  const bool ok = native ? read_native(path, ds, err) : read_sav(path, ds, err);
+  std::vector<std::string> warnings;
+  const bool ok = native ? read_native(path, ds, err) : read_sav(path, ds, err, &warnings, s.sav_threading);
+  s.warn(path, warnings);
   if (!ok) {
     ds.close();
     if (!err.failed()) err.raise(kErrSpssFile);
@@ -118,7 +120,7 @@ Value b_data_save(Call& c) {
   if (!ds.require_data(c.err())) return {};
   if (c.argc() == 0) {
     if (!ds.file_name()) return c.fail(kErrSpssFile);
-    if (!write_sav(native_path(*ds.file_name()), ds, c.err())) return {};
+    if (!write_sav(native_path(*ds.file_name()), ds, c.err(), s.sav_threading)) return {};
     if (s.report_saves) {
       char line[128];
       std::snprintf(line, sizeof line, "\nSPSS Dataset with %d vars and %d cases successfully saved.",
@@ -131,7 +133,7 @@ Value b_data_save(Call& c) {
   bool native = false;
   if (!one_text(c, 0, &name) || !native_type(c, 1, &native)) return {};
   const std::string path = native_path(name);
-  if (!(native ? write_native(path, ds, c.err()) : write_sav(path, ds, c.err()))) return {};
+  if (!(native ? write_native(path, ds, c.err()) : write_sav(path, ds, c.err(), s.sav_threading))) return {};
   ds.set_file_name(name);
   return c.none();
 }
