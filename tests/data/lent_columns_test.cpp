@@ -89,6 +89,17 @@ TEST_F(LentColumns, AVariableDeletedInALoopIsGoneOnTheNextPass) {
   EXPECT_TRUE(SameNumbers(nums("v"), {9, 9, 9, 9}));
 }
 
+TEST_F(LentColumns, AColumnNoLongerHeldIsFreedAtOnce) {
+  // B is lent to the sum; the script-level removal of C is a safe point
+  // after which nothing holds B, so the function frees it outright.
+  ok("z = B + 1");
+  ok("DataDelVar(\"C\")");
+  ok("del_b()\nfunction del_b()\nDataDelVar(\"B\")\nend\n");
+  EXPECT_EQ(ds().find("B"), nullptr);
+  EXPECT_TRUE(session().retired.empty());
+  EXPECT_TRUE(SameNumbers(nums("z"), {11, 21, 31, 41}));
+}
+
 TEST_F(LentColumns, AValueKeptInAVariableIsACopy) {
   ok(std::string("a = A; z = a + del_a()") + kDeleteA);
   EXPECT_TRUE(SameNumbers(nums("z"), {101, 102, 103, 104}));
