@@ -192,7 +192,8 @@ Value b_print(Call& c) {
     if (!(parts[i] = c.arg(i))) return {};
   auto part = [&](int i) { return parts[i] ? &*parts[i] : nullptr; };
   TableParts table{part(0), part(1), part(2), part(3), part(4), part(5), part(6)};
-  WriteTable(c.interp().out(), table, c.err());
+  static const WindowTableDisplay window{&display_matrix_tabbed, &display_matrix};
+  WriteTable(c.interp().out(), table, c.err(), window);
   return c.err().failed() ? Value() : c.none();
 }
 

@@ -1,7 +1,6 @@
 #include "builtins/library.h"
 
 #include "builtins/display.h"
-#include "output/write_table.h"
 
 namespace vop {
 
@@ -21,7 +20,6 @@ void install_builtins(Interpreter& interp) {
   install_string_builtins(family);
   install_algebra_builtins(family);
   interp.set_display(display_statement);
-  set_window_table_display({&display_matrix_tabbed, &display_matrix});
 }
 
 }  // namespace vop

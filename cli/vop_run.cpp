@@ -18,18 +18,16 @@
 #include <cstring>
 #include <iostream>
 #include <unistd.h>
-#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "builtins/library.h"
 #include "cli/redirect.h"
-#include "core/interpreter.h"
-#include "data/data_builtins.h"
 #include "output/console_output.h"
-#include "output/output_stream.h"
+#include "session/session.h"
 
 namespace {
 
@@ -121,42 +119,40 @@ int main(int argc, char** argv) {
   }
 
   vop::ConsoleOutput console(stdout, stderr);
-  vop::OutputStream out;
-  out.set_consumer(&console);
-  vop::Interpreter interp(out);
-  vop::install_builtins(interp);
-  vop::install_data_builtins(interp);
-  std::error_code ec;
-  auto exe_dir = std::filesystem::canonical("/proc/self/exe", ec).parent_path();
-  if (!ec) {
-    interp.set_base_dir(exe_dir.string());
-    interp.add_search_dir(exe_dir.string());
-  }
-  for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) interp.add_search_dir(*it);
+  vop::SessionOptions options;
+  options.program_dir = vop::program_directory();
+  options.search_dirs = dirs;
+  options.consumer = &console;
+  // Reader warnings stay off standard output, which carries the results.
+  options.warning_hook = [](std::string_view line) {
+    std::fprintf(stderr, "%.*s\n", int(line.size()), line.data());
+  };
+  const std::unique_ptr<vop::Session> session = vop::make_session(options);
+  vop::OutputStream& out = session->output();
 
-  g_running = &interp;
+  g_running = &session->interpreter();
   std::signal(SIGINT, on_interrupt);
 
   int status = 0;
   if (!data_file.empty()) {
     const bool native = data_file.size() >= 4 && data_file.compare(data_file.size() - 4, 4, ".vop") == 0;
-    interp.reset_run();
-    if (!vop::open_dataset(interp, data_file, native)) {
+    if (!session->open_data(data_file, native)) {
       std::fprintf(stderr, "vop-run: cannot open data file %s\n", data_file.c_str());
       return 2;
     }
   }
-  if (startup && std::filesystem::exists("Syntax/start.s") && interp.run_startup()) status = 1;
+  // After --data, so that the start-up script sees the dataset.
+  if (startup && session->run_startup()) status = 1;
   if (redirect.wanted() && !redirect.arm(out)) return 1;
   bool failed = false;
   for (const std::string& text : texts)
-    if (interp.run_text(text)) failed = true;
+    if (session->run_text(text)) failed = true;
   if (interactive) {
     std::string line;
     for (;;) {
       std::fputs("> ", stderr);
       if (!std::getline(std::cin, line)) break;
-      if (interp.run_text(line)) failed = true;
+      if (session->run_text(line)) failed = true;
       std::fflush(stdout);
     }
     std::fputs("\n", stderr);

@@ -59,6 +59,7 @@ Value b_get_var_label(Call& c) {
 Value b_set_var_label(Call& c) {
   Dataset& ds = dataset(c);
   if (!ds.require_data(c.err())) return {};
+  ds.note_change();  // the dictionary changes in place
   std::vector<Ref> refs;
   if (!refs_arg(c, 0, ds, data::SetRefs::Itself, &refs)) return {};
   Value labels = c.arg(1);
@@ -140,6 +141,7 @@ void put_label(DataVariable& v, double x, const StrCell& label) {
 Value b_set_num_label(Call& c) {
   Dataset& ds = dataset(c);
   if (!ds.require_data(c.err())) return {};
+  ds.note_change();  // the dictionary changes in place
   std::vector<Ref> refs;
   if (!labelled_variables(c, ds, &refs)) return {};
   Value values = c.arg(1);
@@ -215,6 +217,7 @@ bool set_missing(DataVariable& v, double code, const double* x, ErrorState& err)
 Value b_set_miss_val(Call& c) {
   Dataset& ds = dataset(c);
   if (!ds.require_data(c.err())) return {};
+  ds.note_change();  // the dictionary changes in place
   std::vector<Ref> refs;
   if (!refs_arg(c, 0, ds, data::SetRefs::Members, &refs)) return {};
   Value codes = c.arg(1);

@@ -72,8 +72,10 @@ bool open_file(Interpreter& interp, const std::string& name, bool native) {
   s.close_dataset();
   s.safe_point();
   const std::string path = native_path(name);
-  const bool ok =
-      native ? read_native(path, ds, err) : read_sav(path, ds, err, nullptr, interp.cancel_token());
+  std::vector<std::string> warnings;
+  const bool ok = native ? read_native(path, ds, err)
+                         : read_sav(path, ds, err, &warnings, interp.cancel_token(), s.sav_threading);
+  s.warn(path, warnings);
   if (!ok) {
     ds.close();
     if (!err.failed()) err.raise(kErrSpssFile);
@@ -117,7 +119,9 @@ Value b_data_open_tab(Call& c) {
 // where the user sees them beside the run.
 bool save_sav(Call& c, const std::string& path, Dataset& ds) {
   std::vector<std::string> warnings;
-  if (!write_sav(path, ds, c.err(), &warnings, c.interp().cancel_token())) return false;
+  if (!write_sav(path, ds, c.err(), &warnings, c.interp().cancel_token(),
+                 data_session(c.interp()).sav_threading))
+    return false;
   for (const std::string& w : warnings) c.interp().out().WriteLine(w);
   return true;
 }

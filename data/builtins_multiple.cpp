@@ -33,6 +33,7 @@ const MultipleVariable* find_set(const Dataset& ds, std::string_view name) {
 Value b_add_mvar(Call& c) {
   Dataset& ds = dataset(c);
   if (!ds.require_data(c.err())) return {};
+  ds.note_change();  // the dictionary changes in place
   std::string name;
   if (!data::one_text(c, 0, &name)) return {};
   if (!is_set_name(name)) return c.fail(data::kErrSetName, name);
@@ -111,6 +112,7 @@ Value b_nmvar(Call& c) { return Matrix::scalar(double(dataset(c).multiple_variab
 Value b_add_bmvar(Call& c) {
   Dataset& ds = dataset(c);
   if (!ds.require_data(c.err())) return {};
+  ds.note_change();  // the dictionary changes in place
   Value names = c.arg(0);
   if (!names || !data::text_matrix(*names, c.err())) return {};
   std::vector<const MultipleVariable*> sets;
@@ -164,6 +166,7 @@ Value b_get_bmvar(Call& c) {
 Value b_del_bmvar(Call& c) {
   Dataset& ds = dataset(c);
   if (!ds.require_data(c.err())) return {};
+  ds.note_change();  // the dictionary changes in place
   auto& bundles = ds.bundles();
   if (c.argc() == 0) {
     bundles.clear();

@@ -44,6 +44,14 @@ void DataSession::safe_point() {
   for (int i = 0; i < dataset.variable_count(); ++i) dataset.variable(i).lent = false;
 }
 
+void DataSession::warn(const std::string& file, const std::vector<std::string>& warnings) {
+  for (const std::string& w : warnings) {
+    const std::string line = "warning: " + file + ": " + w;
+    if (warning_hook) warning_hook(line);
+    else if (interp) interp->out().WriteLine(line);
+  }
+}
+
 bool DataSession::has_variable(std::string_view name) { return find_column(name) != nullptr; }
 
 Value DataSession::variable_values(std::string_view written, ErrorState& err) {

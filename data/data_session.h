@@ -3,6 +3,8 @@
 // DatasetHooks: leaf names, assignments to data variables and Data(i, j).
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,6 +12,7 @@
 
 #include "core/interpreter.h"
 #include "data/dataset.h"
+#include "data/sav_threading.h"
 
 namespace vop {
 
@@ -24,6 +27,18 @@ class DataSession : public InterpreterExtension, public DatasetHooks {
   // still hold their lent columns (A + f(), where f deletes A): kept alive
   // until the next safe point.
   std::vector<std::unique_ptr<DataVariable>> retired;
+  SavThreading sav_threading;   // when reading and writing system files take a second thread
+  // Receives each warning of a file reader as one line ("warning: FILE:
+  // TEXT"); unset, the lines go to the interpreter's output.
+  std::function<void(std::string_view line)> warning_hook;
+
+  // Deliver what a reader of `file` warned about.
+  void warn(const std::string& file, const std::vector<std::string>& warnings);
+
+  // Whether a run holds the dataset (see DatasetGuard). Another thread (the
+  // window that shows the dataset between runs) reads nothing of it while
+  // this is true; once it reads false it sees everything the run did.
+  bool busy() const { return busy_.load(std::memory_order_acquire); }
 
   // Remove variables, or close the dataset, keeping lent columns alive when
   // the removal happens inside a function.
@@ -46,6 +61,28 @@ class DataSession : public InterpreterExtension, public DatasetHooks {
   bool assign_variable(std::string_view name, const ExprNode& target, Value value,
                        Interpreter& interp) override;
   bool assign_data(const ExprNode& target, Value value, Interpreter& interp) override;
+
+ private:
+  friend class DatasetGuard;
+  std::atomic<bool> busy_{false};
+};
+
+// Marks the dataset as held by a run for the guard's lifetime. The thread
+// that starts runs sets it before handing the run over, so that no read of
+// its own can slip in between; nested guards keep it set until the
+// outermost ends.
+class DatasetGuard {
+ public:
+  explicit DatasetGuard(DataSession& s) : s_(s), outer_(!s.busy_.exchange(true, std::memory_order_acq_rel)) {}
+  ~DatasetGuard() {
+    if (outer_) s_.busy_.store(false, std::memory_order_release);
+  }
+  DatasetGuard(const DatasetGuard&) = delete;
+  DatasetGuard& operator=(const DatasetGuard&) = delete;
+
+ private:
+  DataSession& s_;
+  bool outer_;  // this guard set the flag
 };
 
 DataSession& data_session(Interpreter& interp);

@@ -99,6 +99,7 @@ bool Dataset::append_variable(DataVariable&& v) {
   if (index_.count(v.name())) return false;
   index_.emplace(v.name(), int(vars_.size()));
   vars_.push_back(std::make_unique<DataVariable>(std::move(v)));
+  note_change();
   return true;
 }
 
@@ -108,6 +109,7 @@ bool Dataset::insert_variable(int pos, DataVariable&& v) {
   if (index_.count(v.name())) return false;
   vars_.insert(vars_.begin() + pos, std::make_unique<DataVariable>(std::move(v)));
   rebuild_index();
+  note_change();
   return true;
 }
 
@@ -135,6 +137,7 @@ void Dataset::insert_cases(int pos, int count) {
     old = std::move(fresh);
   }
   case_count_ = rows;
+  note_change();
 }
 
 void Dataset::delete_cases(const std::vector<uint8_t>& drop) {
@@ -155,6 +158,7 @@ void Dataset::delete_cases(const std::vector<uint8_t>& drop) {
     old = std::move(fresh);
   }
   case_count_ = kept;
+  note_change();
 }
 
 void Dataset::remove_variable(int i) { take_variable(i); }
@@ -167,6 +171,7 @@ std::unique_ptr<DataVariable> Dataset::take_variable(int i) {
   vars_.erase(vars_.begin() + i);
   ++removals_;
   rebuild_index();
+  note_change();
   return v;
 }
 
@@ -177,6 +182,7 @@ bool Dataset::rename_variable(int i, std::string name) {
   index_.erase(v.name());
   index_.emplace(name, i);
   v.column.set_name(std::move(name));
+  note_change();
   return true;
 }
 
@@ -188,6 +194,7 @@ void Dataset::rebuild_index() {
 bool Dataset::set_weight(std::string_view name, ErrorState& err) {
   if (!find(name)) return err.raise(kErrNoVariable, name);
   weight_name_ = std::string(name);
+  note_change();
   return true;
 }
 
@@ -195,6 +202,7 @@ bool Dataset::set_filter(std::string_view name, ErrorState& err) {
   const DataVariable* v = find(name);
   if (!v) return err.raise(kErrNoVariable, name);
   filter_ = v;
+  note_change();
   return true;
 }
 
@@ -226,6 +234,7 @@ void Dataset::close() {
   weight_name_.reset();
   filter_ = nullptr;
   file_name_.reset();
+  note_change();
 }
 
 }  // namespace vop

@@ -109,7 +109,10 @@ class Dataset {
   int variable_count() const { return int(vars_.size()); }
   int case_count() const { return case_count_; }
   // Sets the case count of a dataset that has no variables yet.
-  void set_case_count(int n) { case_count_ = n < 0 ? 0 : n; }
+  void set_case_count(int n) {
+    case_count_ = n < 0 ? 0 : n;
+    note_change();
+  }
 
   DataVariable& variable(int i) { return *vars_[size_t(i)]; }  // 0-based
   const DataVariable& variable(int i) const { return *vars_[size_t(i)]; }
@@ -158,15 +161,27 @@ class Dataset {
   // Weight by the variable `name` (78 when it does not exist).
   bool set_weight(std::string_view name, ErrorState& err);
   // Store a weight name as a file gave it, without checking.
-  void set_weight_name(std::optional<std::string> name) { weight_name_ = std::move(name); }
-  void clear_weight() { weight_name_.reset(); }
+  void set_weight_name(std::optional<std::string> name) {
+    weight_name_ = std::move(name);
+    note_change();
+  }
+  void clear_weight() {
+    weight_name_.reset();
+    note_change();
+  }
 
   const DataVariable* filter() const { return filter_; }
   bool set_filter(std::string_view name, ErrorState& err);
-  void clear_filter() { filter_ = nullptr; }
+  void clear_filter() {
+    filter_ = nullptr;
+    note_change();
+  }
   // Make `v` the filter: a variable of the list, or a temporary one outside
   // it that the caller keeps alive while it is the filter.
-  void set_filter_variable(const DataVariable* v) { filter_ = v; }
+  void set_filter_variable(const DataVariable* v) {
+    filter_ = v;
+    note_change();
+  }
   // True when no filter is set or the filter's value is finite and not 0.
   bool is_selected(int row) const;
 
@@ -176,7 +191,10 @@ class Dataset {
   std::vector<Matrix>& bundles() { return bundles_; }
   const std::vector<Matrix>& bundles() const { return bundles_; }
   const std::optional<std::string>& file_name() const { return file_name_; }
-  void set_file_name(std::optional<std::string> f) { file_name_ = std::move(f); }
+  void set_file_name(std::optional<std::string> f) {
+    file_name_ = std::move(f);
+    note_change();
+  }
 
   // Raises 75 and returns false when no data is loaded.
   bool require_data(ErrorState& err) const;
@@ -185,6 +203,16 @@ class Dataset {
   // across code that may change the dataset compares it before and after
   // to know whether the column may have gone.
   uint64_t removals() const { return removals_; }
+
+  // Counts changes of the dataset's shape and dictionary: opened or closed,
+  // variables or cases added, removed or renamed, labels, missing-value
+  // rules, multiple-response sets, weight and filter. Values written into
+  // existing cells do not count, so a run pays nothing per case. A window
+  // that shows the dataset compares it after a run to know whether to
+  // refresh. The member functions above count their own changes; code that
+  // edits a variable's dictionary entries in place calls note_change.
+  uint64_t generation() const { return generation_; }
+  void note_change() { ++generation_; }
 
   // Free everything and return to the empty state.
   void close();
@@ -201,6 +229,7 @@ class Dataset {
   const DataVariable* filter_ = nullptr;   // filter variable; points into vars_
   std::optional<std::string> file_name_;   // file last opened from
   uint64_t removals_ = 0;                  // variables removed so far, closes included
+  uint64_t generation_ = 0;                // changes of shape and dictionary so far
 };
 
 }  // namespace vop

@@ -170,10 +170,9 @@ std::vector<bool> string_slots(const SavDictionary& dict) {
 }
 }  // namespace
 
-std::atomic<uint64_t> parallel_read_bytes{uint64_t(32) << 20};
-
 bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
-                std::vector<std::string>& warnings, int& cases_read, CancelToken cancel) {
+                std::vector<std::string>& warnings, int& cases_read, uint64_t parallel_bytes,
+                CancelToken cancel) {
   cases_read = 0;
   const SavHeader& h = dict.header;
   const bool compressed = h.compression != kCompressNone;
@@ -205,7 +204,7 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   const std::vector<bool> string_slot = string_slots(dict);
   if (int(string_slot.size()) != dict.total_slots) return false;
   const size_t slots = std::max<size_t>(string_slot.size(), 1);
-  const bool large = uint64_t(rows) * slots * 8 >= parallel_read_bytes.load();
+  const bool large = uint64_t(rows) * slots * 8 >= parallel_bytes;
   allocate_columns(dict, rows, true);
   CellDecoder decoder_of_cells(window, compressed, h.bias, in.swap, dict.sysmis, string_slot);
 

@@ -7,7 +7,6 @@
 // UTF-8 and upper-cases the names.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -64,15 +63,12 @@ void decode_texts(SavDictionary& dict, TextDecoder& decoder, std::vector<std::st
 // after decode_texts.
 void finish_dictionary(SavDictionary& dict, std::vector<std::string>& warnings);
 
-// Case data of at least this many decoded bytes are spread into the columns
-// on two threads; less is not worth a thread. Tests lower it to run the
-// two-thread path on small files.
-extern std::atomic<uint64_t> parallel_read_bytes;
-
 // Read the case data into the variables' columns (created here). False when
 // the data are truncated or corrupt, or when `cancel` stops the read (it is
-// polled once per block of cases).
+// polled once per block of cases). Case data of at least `parallel_bytes`
+// decoded bytes are spread into the columns on two threads.
 bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
-                std::vector<std::string>& warnings, int& cases_read, CancelToken cancel = {});
+                std::vector<std::string>& warnings, int& cases_read, uint64_t parallel_bytes,
+                CancelToken cancel = {});
 
 }  // namespace vop::sav

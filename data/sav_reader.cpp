@@ -103,14 +103,14 @@ void report(const std::vector<std::string>& w, const std::string& what,
 }
 
 bool read_from(sav::SavFile& in, const std::string& what, Dataset& ds, ErrorState& err,
-               std::vector<std::string>* warnings, CancelToken cancel) {
+               std::vector<std::string>* warnings, CancelToken cancel, const SavThreading& threads) {
   std::vector<std::string> w;
   sav::SavDictionary dict;
   TextDecoder decoder;
   int cases = 0;
   const bool ok = sav::read_dictionary(in, dict, w) &&
                   (sav::decode_texts(dict, decoder, w), sav::finish_dictionary(dict, w), true) &&
-                  sav::read_cases(in, dict, decoder, w, cases, cancel);
+                  sav::read_cases(in, dict, decoder, w, cases, threads.read_bytes, cancel);
   report(w, what, warnings);
   if (!ok) return err.raise(cancel.stop_requested() ? kErrStopped : kErrSpssFile);
   ds.set_case_count(cases);
@@ -123,21 +123,21 @@ bool read_from(sav::SavFile& in, const std::string& what, Dataset& ds, ErrorStat
 }  // namespace
 
 bool read_sav(const std::string& path, Dataset& ds, ErrorState& err,
-              std::vector<std::string>* warnings, CancelToken cancel) {
+              std::vector<std::string>* warnings, CancelToken cancel, const SavThreading& threads) {
   ds.close();
   sav::SavFile in;
   if (!in.open(path)) return err.raise(kErrSpssFile);
-  if (!read_from(in, path, ds, err, warnings, cancel)) return false;
+  if (!read_from(in, path, ds, err, warnings, cancel, threads)) return false;
   ds.set_file_name(path);
   return true;
 }
 
 bool read_sav_memory(const uint8_t* data, size_t size, Dataset& ds, ErrorState& err,
-                     std::vector<std::string>* warnings) {
+                     std::vector<std::string>* warnings, const SavThreading& threads) {
   ds.close();
   sav::SavFile in;
   in.open_memory(data, size);
-  return read_from(in, "(memory)", ds, err, warnings, CancelToken());
+  return read_from(in, "(memory)", ds, err, warnings, CancelToken(), threads);
 }
 
 }  // namespace vop

@@ -12,6 +12,7 @@
 #include "core/cancel.h"
 #include "core/errors.h"
 #include "data/dataset.h"
+#include "data/sav_threading.h"
 
 namespace vop {
 
@@ -20,10 +21,12 @@ namespace vop {
 // through `cancel` while the cases are read raises 1000 and leaves the
 // dataset empty, as any failure does.
 bool read_sav(const std::string& path, Dataset& ds, ErrorState& err,
-              std::vector<std::string>* warnings = nullptr, CancelToken cancel = {});
+              std::vector<std::string>* warnings = nullptr, CancelToken cancel = {},
+              const SavThreading& threads = {});
 
 // The same from an in-memory image of a file.
 bool read_sav_memory(const uint8_t* data, size_t size, Dataset& ds, ErrorState& err,
-                     std::vector<std::string>* warnings = nullptr);
+                     std::vector<std::string>* warnings = nullptr,
+                     const SavThreading& threads = {});
 
 }  // namespace vop

@@ -408,7 +408,7 @@ class ChunkEncoder {
 
 // False when `cancel` stopped the write before all cases were handed out.
 bool write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& plans,
-                 CancelToken cancel) {
+                 uint64_t parallel_bytes, CancelToken cancel) {
   std::vector<bool> string_slot;
   std::vector<int> first_slot;
   for (const VarPlan& p : plans) {
@@ -433,7 +433,7 @@ bool write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
     size_t size = 0;                   // bytes of it
   };
   std::vector<Chunk> chunks;
-  const bool large = uint64_t(cases) * slots * 8 >= parallel_write_bytes.load();
+  const bool large = uint64_t(cases) * slots * 8 >= parallel_bytes;
   BlockRing ring(kChunkSlots, 1, large, [&](int slot, int, int worker) {
     Chunk& c = chunks[size_t(slot)];
     c.size = encoders[worker]->encode(c.r0, c.n, c.r0 + c.n == cases, c.bytes.get());
@@ -470,7 +470,8 @@ bool write_cases(SavOutput& out, const Dataset& ds, const std::vector<VarPlan>& 
 
 // False when the file could not be written, or the write was stopped
 // (`cancel` then says so).
-bool write_all(std::FILE* f, Dataset& ds, std::vector<std::string>& warnings, CancelToken cancel) {
+bool write_all(std::FILE* f, Dataset& ds, std::vector<std::string>& warnings,
+               uint64_t parallel_bytes, CancelToken cancel) {
   SavOutput out(f);
   std::vector<VarPlan> plans;
   int slots = 0;
@@ -479,20 +480,19 @@ bool write_all(std::FILE* f, Dataset& ds, std::vector<std::string>& warnings, Ca
   write_variables(out, plans);
   write_value_labels(out, plans);
   write_extensions(out, ds, plans);
-  if (!write_cases(out, ds, plans, cancel)) return false;
+  if (!write_cases(out, ds, plans, parallel_bytes, cancel)) return false;
   return !out.failed() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
 }  // namespace
 
-std::atomic<uint64_t> parallel_write_bytes{uint64_t(32) << 20};
-
 }  // namespace sav
 
 bool write_sav(const std::string& path, Dataset& ds, ErrorState& err,
-               std::vector<std::string>* warnings, CancelToken cancel) {
+               std::vector<std::string>* warnings, CancelToken cancel,
+               const SavThreading& threads) {
   std::vector<std::string> cut;
-  auto write = [&](std::FILE* f) { return sav::write_all(f, ds, cut, cancel); };
+  auto write = [&](std::FILE* f) { return sav::write_all(f, ds, cut, threads.write_bytes, cancel); };
   const bool ok = path == sav::kStdoutName ? write(stdout) : save_file(path, write);
   if (!ok) return err.raise(cancel.stop_requested() ? kErrStopped : kErrSpssFile);
   if (warnings)

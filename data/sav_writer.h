@@ -5,7 +5,6 @@
 // output.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "core/cancel.h"
 #include "core/errors.h"
 #include "data/dataset.h"
+#include "data/sav_threading.h"
 
 namespace vop {
 
@@ -24,13 +24,7 @@ namespace vop {
 // cut, and the save says so: one line per such variable goes to `warnings`
 // when given, else to standard error.
 bool write_sav(const std::string& path, Dataset& ds, ErrorState& err,
-               std::vector<std::string>* warnings = nullptr, CancelToken cancel = {});
-
-namespace sav {
-// Case data of at least this many bytes (8 per cell) are encoded on two
-// threads; less is not worth a thread. Tests lower it to run the two-thread
-// path on small files.
-extern std::atomic<uint64_t> parallel_write_bytes;
-}  // namespace sav
+               std::vector<std::string>* warnings = nullptr, CancelToken cancel = {},
+               const SavThreading& threads = {});
 
 }  // namespace vop

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "data/sav_dictionary.h"
 #include "data/sav_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vop::Dataset ds;
   vop::ErrorState err;
   std::vector<std::string> warnings;
-  vop::sav::parallel_read_bytes = size % 2 ? 0 : uint64_t(32) << 20;
-  const bool ok = vop::read_sav_memory(data, size, ds, err, &warnings);
+  vop::SavThreading threads;
+  if (size % 2) threads.read_bytes = 0;
+  const bool ok = vop::read_sav_memory(data, size, ds, err, &warnings, threads);
   if (!ok && (err.code() != vop::kErrSpssFile || !ds.empty() || ds.case_count() != 0)) std::abort();
   for (int i = 0; ok && i < ds.variable_count(); ++i)
     if (ds.variable(i).column.rows() != ds.case_count()) std::abort();

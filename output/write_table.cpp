@@ -11,11 +11,6 @@ namespace vop {
 
 namespace {
 
-WindowTableDisplay& window_display() {
-  static WindowTableDisplay display;  // connected once at start-up
-  return display;
-}
-
 // The label parts the check used: the first absent part ends the list, and
 // headings without rows count as absent.
 struct ShownLabels {
@@ -31,8 +26,7 @@ ShownLabels shown_labels(const TableParts& p) {
 }
 
 // The window shows only the data with its labels, as text.
-void show_in_window(const TableParts& parts, OutputSink& out) {
-  const WindowTableDisplay& d = window_display();
+void show_in_window(const TableParts& parts, OutputSink& out, const WindowTableDisplay& d) {
   const ShownLabels labels = shown_labels(parts);
   if (!labels.rows && !labels.cols) {
     if (d.plain) d.plain(*parts.data, false, out);
@@ -43,21 +37,20 @@ void show_in_window(const TableParts& parts, OutputSink& out) {
 
 }  // namespace
 
-void set_window_table_display(WindowTableDisplay display) { window_display() = std::move(display); }
-
-void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err) {
+void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err,
+                const WindowTableDisplay& window) {
   std::optional<DocTable> t = CheckTable(parts, err);
   if (!t) return;
   auto* stream = dynamic_cast<OutputStream*>(&out);
   if (!stream) {
-    show_in_window(parts, out);
+    show_in_window(parts, out, window);
     return;
   }
   RedirectFile* file = stream->redirect();
   if (!file) {
     if (!stream->word() && !stream->consumer()) return;
     StringSink text;
-    show_in_window(parts, text);
+    show_in_window(parts, text, window);
     stream->WriteTableBlock(TableBlock{std::move(*t), std::move(text.text)});
     return;
   }

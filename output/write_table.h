@@ -14,8 +14,8 @@ class ErrorState;
 class OutputSink;
 
 // The matrix text displays that show a table in the window. They live with
-// the built-in library; the program connects them at start-up. Until then
-// a table for the window shows nothing.
+// the built-in library, which passes them to every call; an unset one shows
+// nothing.
 struct WindowTableDisplay {
   // Data with row and column labels (either may be nullptr), tab-separated.
   std::function<void(const Matrix& m, const Matrix* row_labels, const Matrix* col_labels,
@@ -23,14 +23,14 @@ struct WindowTableDisplay {
   // Data alone, as the console shows a value.
   std::function<void(const Matrix& m, bool with_header, OutputSink& out)> plain;
 };
-void set_window_table_display(WindowTableDisplay display);
 
 // Checks the parts (CheckTable) and writes the table: into the redirect
 // file when `out` is an OutputStream with one open (RTF or HTML by its
 // kind; the line "[]" for a table without data rows; every table written
-// counts), otherwise as a table block (OutputStream::WriteTableBlock). Any
-// other sink gets the window display's text. On a failed check the error
-// is raised and nothing is written.
-void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err);
+// counts), otherwise as a table block (OutputStream::WriteTableBlock) whose
+// text is what `window` shows. Any other sink gets that text. On a failed
+// check the error is raised and nothing is written.
+void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err,
+                const WindowTableDisplay& window);
 
 }  // namespace vop

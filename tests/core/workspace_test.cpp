@@ -92,6 +92,111 @@ TEST(Workspace, NamesListNewestFirstAndReplacingKeepsOrder) {
   EXPECT_EQ(ws.lookup("a", err)->name(), "a");
 }
 
+// A remembered lookup stands only while nothing has changed which variable
+// a name denotes. Each case remembers the answer, makes one change, and
+// looks again with the same memory: the answer must be the new truth (the
+// old one may point at a variable that no longer exists).
+class RememberedLookup : public ::testing::Test {
+ protected:
+  Matrix* look(std::string_view name) { return ws.lookup(NameKey{name, NameHash{}(name)}, err, cache); }
+  Matrix* remember(std::string_view name) {
+    Matrix* m = look(name);
+    EXPECT_NE(m, nullptr) << name;
+    EXPECT_EQ(look(name), m);  // answered from memory
+    return m;
+  }
+
+  Workspace ws;
+  ErrorState err;
+  LookupCache cache;
+};
+
+TEST_F(RememberedLookup, ForgetsARemovedLocal) {
+  ws.add_local("x", Matrix::scalar(1));
+  remember("x");
+  EXPECT_TRUE(ws.current().remove_local("x"));
+  EXPECT_EQ(look("x"), nullptr);
+}
+
+TEST_F(RememberedLookup, ForgetsATakenLocal) {
+  ws.add_local("x", Matrix::scalar(1));
+  remember("x");
+  EXPECT_NE(ws.current().take_local("x"), nullptr);
+  EXPECT_EQ(look("x"), nullptr);
+}
+
+TEST_F(RememberedLookup, ForgetsClearedLocals) {
+  ws.add_local("x", Matrix::scalar(1));
+  remember("x");
+  ws.current().clear_locals();
+  EXPECT_EQ(look("x"), nullptr);
+}
+
+TEST_F(RememberedLookup, ForgetsARemovedAlias) {
+  ws.add_local("a", Matrix::scalar(1));
+  ws.push_frame(1, 1);
+  ws.current().add_alias("p", Alias{"a", &ws.script_level()});
+  EXPECT_EQ(remember("p"), ws.script_level().find_local("a"));
+  EXPECT_TRUE(ws.current().remove_alias("p"));
+  EXPECT_EQ(look("p"), nullptr);
+}
+
+TEST_F(RememberedLookup, ForgetsAGlobalNoLongerDeclared) {
+  ws.current().declare_global("g");
+  ws.globals().put_local("g", Matrix::scalar(1));
+  remember("g");
+  EXPECT_TRUE(ws.current().undeclare_global("g"));
+  EXPECT_EQ(look("g"), nullptr);
+}
+
+TEST_F(RememberedLookup, ForgetsGlobalsNoLongerDeclared) {
+  ws.current().declare_global("g");
+  ws.globals().put_local("g", Matrix::scalar(1));
+  remember("g");
+  ws.current().undeclare_all_globals();
+  EXPECT_EQ(look("g"), nullptr);
+}
+
+TEST_F(RememberedLookup, FindsANewLocalThatHidesAGlobal) {
+  ws.current().declare_global("g");
+  ws.globals().put_local("g", Matrix::scalar(1));
+  remember("g");
+  Matrix& local = ws.current().put_local("g", Matrix::scalar(2));
+  EXPECT_EQ(look("g"), &local);
+}
+
+TEST_F(RememberedLookup, FindsANewAliasThatHidesAGlobal) {
+  ws.add_local("a", Matrix::scalar(1));
+  ws.push_frame(1, 1);
+  ws.current().declare_global("g");
+  ws.globals().put_local("g", Matrix::scalar(2));
+  remember("g");
+  ws.current().add_alias("g", Alias{"a", &ws.script_level()});
+  EXPECT_EQ(look("g"), ws.script_level().find_local("a"));
+}
+
+TEST_F(RememberedLookup, ReplacingAValueKeepsTheVariableInPlace) {
+  ws.add_local("x", Matrix::scalar(1));
+  Matrix* x = remember("x");
+  ws.assign("x", Matrix::scalar(2));
+  EXPECT_EQ(look("x"), x);
+  EXPECT_EQ((*x)[0], 2.0);
+}
+
+TEST_F(RememberedLookup, IsNotUsedInAnotherCall) {
+  ws.add_local("x", Matrix::scalar(1));
+  remember("x");
+  ws.push_frame(0, 0);
+  EXPECT_EQ(look("x"), nullptr);
+  ws.add_local("x", Matrix::scalar(2));
+  remember("x");
+  ws.pop_frame();
+  ws.push_frame(0, 0);  // a frame reused for another call
+  EXPECT_EQ(look("x"), nullptr);
+  Matrix& again = ws.add_local("x", Matrix::scalar(3));
+  EXPECT_EQ(look("x"), &again);
+}
+
 TEST(Workspace, AnsStartsEmptyAndTakesItsName) {
   Workspace ws;
   EXPECT_TRUE(ws.ans().empty());

@@ -44,16 +44,10 @@ void expect_failed_cleanly(bool ok, const Dataset& ds, const ErrorState& err) {
 
 // Large data are spread into the columns on two threads; with the bar at
 // zero even these small files take that path.
-class TwoThreads {
- public:
-  TwoThreads() : saved_(sav::parallel_read_bytes.exchange(0)) {}
-  ~TwoThreads() { sav::parallel_read_bytes = saved_; }
+constexpr SavThreading kOneThread;
+constexpr SavThreading kTwoThreads{0, 0};
 
- private:
-  uint64_t saved_;
-};
-
-void truncate_every_sample() {
+void truncate_every_sample(const SavThreading& threads) {
   for (const char* name : kSamples) {
     const std::vector<uint8_t> full = load(sample_path(name));
     ASSERT_FALSE(full.empty()) << sample_path(name);
@@ -66,7 +60,7 @@ void truncate_every_sample() {
     for (size_t cut = 0; cut < full.size(); cut += step) {
       Dataset ds;
       ErrorState err;
-      const bool ok = read_sav_memory(full.data(), cut, ds, err, &w);
+      const bool ok = read_sav_memory(full.data(), cut, ds, err, &w, threads);
       expect_failed_cleanly(ok, ds, err);
       // Only what follows the data (a .zsav trailer) may be lost unharmed.
       if (ok) {
@@ -77,14 +71,11 @@ void truncate_every_sample() {
   }
 }
 
-TEST(SavDamage, TruncatedFilesFail) { truncate_every_sample(); }
+TEST(SavDamage, TruncatedFilesFail) { truncate_every_sample(kOneThread); }
 
-TEST(SavDamage, TruncatedFilesFailOnTwoThreads) {
-  TwoThreads two;
-  truncate_every_sample();
-}
+TEST(SavDamage, TruncatedFilesFailOnTwoThreads) { truncate_every_sample(kTwoThreads); }
 
-void corrupt_every_sample() {
+void corrupt_every_sample(const SavThreading& threads) {
   std::mt19937 rng(20240611);
   for (const char* name : kSamples) {
     const std::vector<uint8_t> full = load(sample_path(name));
@@ -102,17 +93,14 @@ void corrupt_every_sample() {
       Dataset ds;
       ErrorState err;
       std::vector<std::string> w;
-      expect_failed_cleanly(read_sav_memory(bytes.data(), bytes.size(), ds, err, &w), ds, err);
+      expect_failed_cleanly(read_sav_memory(bytes.data(), bytes.size(), ds, err, &w, threads), ds, err);
     }
   }
 }
 
-TEST(SavDamage, CorruptedBytesNeverCrash) { corrupt_every_sample(); }
+TEST(SavDamage, CorruptedBytesNeverCrash) { corrupt_every_sample(kOneThread); }
 
-TEST(SavDamage, CorruptedBytesNeverCrashOnTwoThreads) {
-  TwoThreads two;
-  corrupt_every_sample();
-}
+TEST(SavDamage, CorruptedBytesNeverCrashOnTwoThreads) { corrupt_every_sample(kTwoThreads); }
 
 // A valid little file built in memory, to damage one field at a time.
 std::vector<uint8_t> tiny_file() {

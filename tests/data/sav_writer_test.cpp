@@ -170,15 +170,11 @@ TEST(SavWriter, ManyCasesCrossBufferBoundaries) {
   // both ways.
   for (const bool two : {false, true}) {
     SCOPED_TRACE(two ? "two threads" : "one thread");
-    const uint64_t saved_write = sav::parallel_write_bytes.load();
-    const uint64_t saved_read = sav::parallel_read_bytes.load();
-    if (two) sav::parallel_write_bytes = sav::parallel_read_bytes = 0;
+    const SavThreading threads = two ? SavThreading{0, 0} : SavThreading{};
     const std::string path = temp_path(two ? "many2.sav" : "many1.sav");
-    const bool wrote = write_sav(path, ds, err);
+    const bool wrote = write_sav(path, ds, err, nullptr, {}, threads);
     Dataset back;
-    const bool read = wrote && read_sav(path, back, err);
-    sav::parallel_write_bytes = saved_write;
-    sav::parallel_read_bytes = saved_read;
+    const bool read = wrote && read_sav(path, back, err, nullptr, {}, threads);
     ASSERT_TRUE(read);
     testing::expect_same_dataset(ds, back);
   }

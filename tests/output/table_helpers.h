@@ -34,7 +34,7 @@ inline Matrix strs(int rows, int cols, std::initializer_list<const char*> by_row
 struct Redirected {
   explicit Redirected(bool html) { armed = out.arm_redirect(html); }
   std::string write(const TableParts& parts) {
-    WriteTable(out, parts, err);
+    WriteTable(out, parts, err, {});
     return out.redirect()->contents();
   }
   OutputStream out;

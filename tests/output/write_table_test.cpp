@@ -107,19 +107,16 @@ TEST(WriteTable, AFailedCheckWritesNothing) {
 // Records what the window displays were asked to show.
 struct WindowCalls {
   std::vector<std::string> calls;
-  WindowCalls() {
-    set_window_table_display(
-        {[this](const Matrix& m, const Matrix* rl, const Matrix* cl, OutputSink& out) {
-           calls.push_back("tabbed " + std::to_string(m.rows()) + (rl ? " rows" : "") +
-                           (cl ? " cols" : ""));
-           out.WriteText("T");
-         },
-         [this](const Matrix& m, bool header, OutputSink& out) {
-           calls.push_back("plain " + std::to_string(m.rows()) + (header ? " header" : ""));
-           out.WriteText("P");
-         }});
-  }
-  ~WindowCalls() { set_window_table_display({}); }
+  WindowTableDisplay display{
+      [this](const Matrix& m, const Matrix* rl, const Matrix* cl, OutputSink& out) {
+        calls.push_back("tabbed " + std::to_string(m.rows()) + (rl ? " rows" : "") +
+                        (cl ? " cols" : ""));
+        out.WriteText("T");
+      },
+      [this](const Matrix& m, bool header, OutputSink& out) {
+        calls.push_back("plain " + std::to_string(m.rows()) + (header ? " header" : ""));
+        out.WriteText("P");
+      }};
 };
 
 TEST(WriteTable, TheWindowShowsDataAndHeadingsThroughTheDisplay) {
@@ -130,10 +127,10 @@ TEST(WriteTable, TheWindowShowsDataAndHeadingsThroughTheDisplay) {
   RecordingConsumer window;
   out.set_consumer(&window);
   ErrorState err;
-  WriteTable(out, p.all(), err);
-  WriteTable(out, {&p.data, &empty, &p.cols}, err);
-  WriteTable(out, {&p.data}, err);
-  WriteTable(out, {&p.data, &empty, &empty, &p.colours}, err);  // 2 x 2 grid: wrong size
+  WriteTable(out, p.all(), err, w.display);
+  WriteTable(out, {&p.data, &empty, &p.cols}, err, w.display);
+  WriteTable(out, {&p.data}, err, w.display);
+  WriteTable(out, {&p.data, &empty, &empty, &p.colours}, err, w.display);  // 2 x 2 grid: wrong size
   EXPECT_EQ(err.code(), 70);
   EXPECT_EQ(w.calls, (std::vector<std::string>{"tabbed 2 rows cols", "tabbed 2 cols", "plain 2"}));
   EXPECT_EQ(window.shown, "TTP");
@@ -150,7 +147,7 @@ TEST(WriteTable, TheWindowShowsDataAndHeadingsThroughTheDisplay) {
   // Any other sink is a window too.
   StringSink sink;
   ErrorState err2;
-  WriteTable(sink, {&p.data}, err2);
+  WriteTable(sink, {&p.data}, err2, w.display);
   EXPECT_EQ(sink.text, "P");
 }
 
@@ -178,9 +175,9 @@ TEST(WriteTable, AWordDocumentGetsTheTableBlockAndTheCountRises) {
   out.set_consumer(&window);
   out.attach_word(&word);
   ErrorState err;
-  WriteTable(out, p.all(), err);
+  WriteTable(out, p.all(), err, w.display);
   Matrix none = Matrix::numbers(0, 2);
-  WriteTable(out, {&none}, err);
+  WriteTable(out, {&none}, err, w.display);
   ASSERT_EQ(word.events.size(), 2u);
   const DocTable& t = std::get<TableBlock>(word.events[0]).table;
   EXPECT_EQ(t.shape, (TableShape{2, 2, 1, 1}));
