@@ -240,7 +240,8 @@ int find_from(const std::vector<RecordVariable>& vars, size_t from, Pred pred) {
 }
 
 void apply_long_names(DictReader& r, std::string_view text) {
-  for (auto& [short_name, long_name] : parse_long_names(text, r.warnings)) {
+  for (auto& [short_name_, long_name] : parse_long_names(text, r.warnings)) {
+    const std::string& short_name = short_name_;  // lambdas capture no structured bindings before clang 16
     const int i = find_from(r.dict.vars, r.long_name_from, [&](const RecordVariable& rv) {
       return !rv.var.short_name && same_raw_name(rv.var.name(), short_name);
     });
@@ -260,7 +261,8 @@ void apply_long_names(DictReader& r, std::string_view text) {
 void apply_very_long_strings(DictReader& r, std::string_view text) {
   auto& vars = r.dict.vars;
   size_t from = 0;
-  for (auto& [short_name, width] : parse_very_long_strings(text, r.warnings)) {
+  for (auto& [short_name_, width] : parse_very_long_strings(text, r.warnings)) {
+    const std::string& short_name = short_name_;  // lambdas capture no structured bindings before clang 16
     // Variables without a short name (no long-name record) match by name.
     const int i = find_from(vars, from, [&](const RecordVariable& rv) {
       return same_raw_name(rv.var.short_name ? *rv.var.short_name : rv.var.name(), short_name);
