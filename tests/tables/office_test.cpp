@@ -5,6 +5,7 @@
 // tests compare the texts row by row, the merged cells and the fills.
 // Skips when LibreOffice or those Python modules are not installed.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <sys/wait.h>
 
@@ -129,7 +130,8 @@ class OfficeCheck : public ::testing::Test {
     if (!have("soffice")) GTEST_SKIP() << "LibreOffice missing";
     if (shell(std::string(kPython) + " -c 'import docx, openpyxl' >/dev/null 2>&1") != 0)
       GTEST_SKIP() << "python3-docx or python3-openpyxl missing (scripts/setup installs them)";
-    dir_ = ::testing::TempDir() + "vop_office_check/";
+    // One folder per process: builds run their checks side by side.
+    dir_ = ::testing::TempDir() + "vop_office_check_" + std::to_string(getpid()) + "/";
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
