@@ -245,14 +245,18 @@ void data_labels(pugi::xml_node parent, const std::string& format, bool pie) {
   nf.append_attribute("formatCode") = format.c_str();
   nf.append_attribute("sourceLinked") = "0";
   no_fill_no_line(child(d, "c:spPr"));
-  with_val(d, "c:dLblPos", pie ? "bestFit" : "outEnd");
+  with_val(d, "c:dLblPos", "outEnd");
   with_val(d, "c:showLegendKey", "0");
   with_val(d, "c:showVal", "1");
-  with_val(d, "c:showCatName", "0");
+  // A pie has no legend: its slices are named beside their values.
+  with_val(d, "c:showCatName", pie ? "1" : "0");
   with_val(d, "c:showSerName", "0");
   with_val(d, "c:showPercent", "0");
   with_val(d, "c:showBubbleSize", "0");
-  if (pie) with_val(d, "c:showLeaderLines", "1");
+  if (pie) {
+    child(d, "c:separator").text() = "\n";
+    with_val(d, "c:showLeaderLines", "1");
+  }
 }
 
 std::string default_fill(size_t k) {
@@ -293,6 +297,14 @@ void series(pugi::xml_node chart_node, const ChartRequest& chart, const Layout& 
   }
 }
 
+// A thin grey line of an axis or a gridline (LibreOffice draws none
+// unless told).
+void grey_line(pugi::xml_node parent, const char* rgb) {
+  pugi::xml_node ln = child(child(parent, "c:spPr"), "a:ln");
+  ln.append_attribute("w") = "3175";
+  solid_fill(ln, rgb);
+}
+
 void axes(pugi::xml_node plot, const std::string& format) {
   // Categories top to bottom in the table's row order; the value axis
   // then crosses at the last category, at the bottom.
@@ -307,6 +319,7 @@ void axes(pugi::xml_node plot, const std::string& format) {
   with_val(cat, "c:majorTickMark", "out");
   with_val(cat, "c:minorTickMark", "none");
   with_val(cat, "c:tickLblPos", "nextTo");
+  grey_line(cat, "808080");
   with_val(cat, "c:crossAx", kValAxisId);
   with_val(cat, "c:crosses", "autoZero");
   with_val(cat, "c:auto", "1");
@@ -319,13 +332,14 @@ void axes(pugi::xml_node plot, const std::string& format) {
   with_val(child(val, "c:scaling"), "c:orientation", "minMax");
   with_val(val, "c:delete", "0");
   with_val(val, "c:axPos", "b");
-  child(val, "c:majorGridlines");
+  grey_line(child(val, "c:majorGridlines"), "D9D9D9");
   pugi::xml_node val_nf = child(val, "c:numFmt");
   val_nf.append_attribute("formatCode") = format.c_str();
   val_nf.append_attribute("sourceLinked") = "0";
   with_val(val, "c:majorTickMark", "out");
   with_val(val, "c:minorTickMark", "none");
   with_val(val, "c:tickLblPos", "nextTo");
+  grey_line(val, "808080");
   with_val(val, "c:crossAx", kCatAxisId);
   with_val(val, "c:crosses", "max");
   with_val(val, "c:crossBetween", "between");

@@ -248,6 +248,7 @@ const std::map<std::string, std::vector<std::string>>& schema() {
                    "c:title", "c:numFmt", "c:majorTickMark", "c:minorTickMark", "c:tickLblPos", "c:spPr",
                    "c:txPr", "c:crossAx", "c:crosses|c:crossesAt", "c:crossBetween", "c:majorUnit",
                    "c:minorUnit", "c:dispUnits", "c:extLst"}},
+      {"c:majorGridlines", {"c:spPr", "c:extLst"}},
       {"c:scaling", {"c:logBase", "c:orientation", "c:max", "c:min", "c:extLst"}},
       {"c:legend", {"c:legendPos", "c:legendEntry", "c:layout", "c:overlay", "c:spPr", "c:txPr", "c:extLst"}},
       {"c:layout", {"c:manualLayout", "c:extLst"}},
