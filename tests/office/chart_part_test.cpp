@@ -4,6 +4,7 @@
 // holding the cells that the chart's formulas name.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -324,7 +325,8 @@ int shell(const std::string& cmd) {
 TEST(ChartPart, TheWorkbookHoldsWhatTheFormulasName) {
   if (shell("/usr/bin/python3 -c 'import openpyxl' >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "python3-openpyxl missing (scripts/setup installs it)";
-  const std::string dir = ::testing::TempDir() + "vop_chart_workbook/";
+  // A folder of this process's own: other checkouts may run the suite too.
+  const std::string dir = ::testing::TempDir() + "vop_chart_workbook_" + std::to_string(getpid()) + "/";
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   ChartRequest c = survey();
