@@ -95,8 +95,20 @@ std::string range_ref(int col, int first_row, int last_row) {
   return s;
 }
 
+// Whether the table's parts have the sizes its shape promises (a table
+// that does not is drawn as an empty chart rather than read past its end).
+bool well_formed(const DocTable& t) {
+  const TableShape& s = t.shape;
+  if (s.rows < 0 || s.cols < 0 || s.head_rows < 0 || s.head_cols < 0) return false;
+  const auto size = [](int a, int b) { return size_t(a) * size_t(b); };
+  return t.cells.size() == size(s.rows, s.cols) &&
+         (t.row_labels.empty() || t.row_labels.size() == size(s.rows, s.head_cols)) &&
+         (t.col_labels.empty() || t.col_labels.size() == size(s.head_rows, s.cols));
+}
+
 Layout lay_out(const ChartRequest& chart, int language) {
-  const DocTable& t = chart.table;
+  static const DocTable kEmpty;
+  const DocTable& t = well_formed(chart.table) ? chart.table : kEmpty;
   Layout l;
   l.head_rows = std::max(1, t.head_rows());
   l.rows = std::min(t.rows(), kMaxSheetRows - l.head_rows);
@@ -448,18 +460,10 @@ std::string chart_palette_rgb(int index) {
 }
 
 std::string chart_number_format(char unit) {
-  if (!unit) return "0";
-  const auto u = static_cast<unsigned char>(unit);
-  if (u == '"') return "0\\\"";
-  // A byte beyond ASCII is no character of UTF-8 text on its own: read it
-  // as Latin-1 so that the format stays valid text.
-  std::string ch;
-  if (u < 0x80) ch = char(u);
-  else {
-    ch += char(0xC0 | (u >> 6));
-    ch += char(0x80 | (u & 0x3F));
-  }
-  return "0\"" + ch + "\"";
+  if (unit == '"') return "0\\\"";
+  // A lone byte beyond ASCII reads as its windows-1252 character.
+  const std::string ch = chart_text(std::string_view(&unit, 1), kChartEnglish);
+  return ch.empty() ? "0" : "0\"" + ch + "\"";
 }
 
 ChartPart render_chart(const ChartRequest& chart, int language) {

@@ -50,6 +50,37 @@ constexpr char32_t kMacedonianLetters[26] = {
     U'\u0412', 0,         0,         0,         U'\u0417',                        // V..Z
 };
 
+// Windows-1252 characters of the bytes 0x80..0x9F (0xFFFD where the code
+// page has none); the bytes from 0xA0 are Latin-1.
+constexpr char16_t kWindows1252[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
+};
+
+// The length of the well-formed UTF-8 character at the start of `t` (which
+// begins with a byte from 0x80), or 0 when it is none.
+size_t utf8_length(std::string_view t) {
+  const auto b = [&](size_t i) { return static_cast<unsigned char>(t[i]); };
+  const auto cont = [&](size_t i) { return i < t.size() && (b(i) & 0xC0) == 0x80; };
+  const unsigned char lead = b(0);
+  if (lead >= 0xC2 && lead <= 0xDF) return cont(1) ? 2 : 0;
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    if (!cont(1) || !cont(2)) return 0;
+    if (lead == 0xE0 && b(1) < 0xA0) return 0;  // overlong
+    if (lead == 0xED && b(1) >= 0xA0) return 0;  // surrogate
+    return 3;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    if (!cont(1) || !cont(2) || !cont(3)) return 0;
+    if (lead == 0xF0 && b(1) < 0x90) return 0;  // overlong
+    if (lead == 0xF4 && b(1) >= 0x90) return 0;  // beyond U+10FFFF
+    return 4;
+  }
+  return 0;
+}
+
 // The lower-case letter of an upper-case Cyrillic one.
 constexpr char32_t lower_cyrillic(char32_t c) { return c >= 0x410 ? c + 0x20 : c + 0x50; }
 
@@ -65,22 +96,36 @@ const Form* match(std::string_view text, const Form (&forms)[N]) {
 }  // namespace
 
 std::string chart_text(std::string_view text, int language) {
-  if (language != kChartSerbian && language != kChartMacedonian) return std::string(text);
+  const bool serbian = language == kChartSerbian, macedonian = language == kChartMacedonian;
   std::string out;
   out.reserve(text.size() * 2);
   for (size_t i = 0; i < text.size();) {
     const std::string_view rest = text.substr(i);
-    const Form* f = language == kChartSerbian ? match(rest, kSerbian)
-                                              : match(rest, kMacedonianDigraphs);
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x80) {
+      if (const size_t n = utf8_length(rest)) {
+        out += rest.substr(0, n);
+        i += n;
+      } else {
+        append_utf8(out, byte >= 0xA0 ? char32_t(byte) : char32_t(kWindows1252[byte - 0x80]));
+        ++i;
+      }
+      continue;
+    }
+    if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
+      ++i;  // no XML text can hold it
+      continue;
+    }
+    const Form* f = serbian ? match(rest, kSerbian) : macedonian ? match(rest, kMacedonianDigraphs) : nullptr;
     if (f) {
       append_utf8(out, f->letter);
       i += std::strlen(f->latin);
       continue;
     }
     const char ch = text[i++];
-    if (language == kChartMacedonian && ch >= 'A' && ch <= 'Z' && kMacedonianLetters[ch - 'A']) {
+    if (macedonian && ch >= 'A' && ch <= 'Z' && kMacedonianLetters[ch - 'A']) {
       append_utf8(out, kMacedonianLetters[ch - 'A']);
-    } else if (language == kChartMacedonian && ch >= 'a' && ch <= 'z' &&
+    } else if (macedonian && ch >= 'a' && ch <= 'z' &&
                kMacedonianLetters[ch - 'a']) {
       append_utf8(out, lower_cyrillic(kMacedonianLetters[ch - 'a']));
     } else {

@@ -15,8 +15,10 @@ inline constexpr int kChartSerbian = 2;     // Latin digraphs "Ch", "cH", ... to
 inline constexpr int kChartMacedonian = 3;  // Latin letters to Macedonian Cyrillic
 
 // `text` (UTF-8) as the chart shows it in `language`; any other language
-// keeps the text as it is. Bytes that are no ASCII letter pass unchanged,
-// so UTF-8 sequences survive.
+// keeps the letters as they are. Every result is well-formed UTF-8 that
+// XML can hold: a byte that is no part of a UTF-8 character reads as its
+// windows-1252 character (a text typed in an older code page), and control
+// characters other than tab and line ends are dropped.
 std::string chart_text(std::string_view text, int language);
 
 }  // namespace vop

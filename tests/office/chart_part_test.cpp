@@ -182,6 +182,8 @@ TEST(ChartPart, TheUnitFollowsTheValues) {
   EXPECT_EQ(chart_number_format('%'), "0\"%\"");
   EXPECT_EQ(chart_number_format('$'), "0\"$\"");
   EXPECT_EQ(chart_number_format('"'), "0\\\"");
+  EXPECT_EQ(chart_number_format('\x80'), "0\"€\"");
+  EXPECT_EQ(chart_number_format('\x01'), "0");
   ChartRequest c = survey();
   c.unit = '%';
   const Parsed p(render_chart(c, kChartEnglish));
@@ -203,13 +205,21 @@ TEST(ChartPart, LabelsAreInTheLanguageOfTheReport) {
   EXPECT_EQ(cache_points(ser[1].child("c:tx").child("c:strRef").child("c:strCache")), (Texts{"DZz"}));
 }
 
-TEST(ChartPart, AnEmptyTableStillMakesAChart) {
-  ChartRequest c;
-  for (ChartKind kind : {ChartKind::Bar, ChartKind::Pie}) {
-    c.kind = kind;
-    const Parsed p(render_chart(c, kChartEnglish));
-    EXPECT_TRUE(p.ok);
-    EXPECT_TRUE(p.plot());
+TEST(ChartPart, AnEmptyOrMisshapenTableMakesAnEmptyChart) {
+  ChartRequest empty;
+  ChartRequest short_cells = survey();
+  short_cells.table.cells.pop_back();
+  ChartRequest short_labels = survey();
+  short_labels.table.shape.head_cols = 2;
+  for (const ChartRequest* c : {&empty, &short_cells, &short_labels}) {
+    for (ChartKind kind : {ChartKind::Bar, ChartKind::Pie}) {
+      ChartRequest r = *c;
+      r.kind = kind;
+      const Parsed p(render_chart(r, kChartEnglish));
+      EXPECT_TRUE(p.ok);
+      EXPECT_TRUE(p.plot());
+      EXPECT_FALSE(p.plot().find_node([](pugi::xml_node n) { return std::string(n.name()) == "c:ser"; }));
+    }
   }
 }
 

@@ -14,6 +14,17 @@ TEST(ChartText, EnglishAndUnknownLanguagesKeepTheText) {
   }
 }
 
+TEST(ChartText, EveryTextBecomesUtf8ThatXmlHolds) {
+  for (int language : {kChartEnglish, kChartSerbian, kChartMacedonian}) {
+    // Bytes of an older code page read as windows-1252; control characters go.
+    EXPECT_EQ(chart_text("\x80 5\x01\x1F\xE9", language), "€ 5é");
+    EXPECT_EQ(chart_text("\xC3", language), "Ã") << "a cut-short sequence";
+    EXPECT_EQ(chart_text("\xED\xA0\x80", language), "í\u00A0€") << "a surrogate is no UTF-8";
+    EXPECT_EQ(chart_text("a\tb\nc", language), language == kChartMacedonian ? "а\tб\nц" : "a\tb\nc");
+    EXPECT_EQ(chart_text("\xF0\x9F\x98\x80", language), "\xF0\x9F\x98\x80");
+  }
+}
+
 TEST(ChartText, SerbianDigraphsBecomeTheirLetters) {
   EXPECT_EQ(chart_text("Ch Cc Dj Ss Zz", kChartSerbian), "Č Ć Đ Š Ž");
   EXPECT_EQ(chart_text("cH cC dJ sS zZ", kChartSerbian), "č ć đ š ž");
