@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "builtins/chart_args.h"
 #include "builtins/display.h"
 #include "builtins/format.h"
 #include "builtins/library.h"
@@ -255,17 +256,23 @@ Value b_heading(Call& c) {
   return c.none();
 }
 
-// chartBar, lchartPie, ...: only the Word output with charts draws them.
-Value chart(Call& c, int kind) {
-  SessionSettings& s = c.interp().extension<SessionSettings>();
-  if (!s.word_with_charts || !s.chart_writer) return c.none();
-  const char first = c.name()[0];
-  const int placement = first == 'l' ? 1 : first == 'r' ? 2 : 0;
-  if (!s.chart_writer(c, kind, placement)) return {};
+// chartBar, lchartPie, ...: only the Word output with charts draws them;
+// any other run passes over them without evaluating their arguments. The
+// chart leaves its placeholder in the document's text and goes to the
+// chart document, which places the charts over the placeholders in order.
+Value chart(Call& c, ChartKind kind) {
+  auto* stream = dynamic_cast<OutputStream*>(&c.interp().out());
+  if (!c.interp().extension<SessionSettings>().word_with_charts || !stream) return c.none();
+  if (c.argc() > kChartMaxArgs) return c.fail(kErrTooManyArgs);
+  std::optional<ChartRequest> request = read_chart_args(c, kind);
+  if (!request) return {};
+  if (RedirectFile* file = stream->redirect(); file && !file->html())
+    file->write(chart_placeholder(request->placement, stream->documents().rtf_colours.lookup(kWhite)));
+  stream->WriteChart(std::move(*request));
   return c.none();
 }
-Value b_chart_bar(Call& c) { return chart(c, 1); }
-Value b_chart_pie(Call& c) { return chart(c, 2); }
+Value b_chart_bar(Call& c) { return chart(c, ChartKind::Bar); }
+Value b_chart_pie(Call& c) { return chart(c, ChartKind::Pie); }
 
 // --- Workspace statements -------------------------------------------------------------------
 

@@ -17,9 +17,6 @@ struct SessionSettings : InterpreterExtension {
   int language = 0;               // user-interface language index (EN 0, SR 1, MK 2)
   bool word_with_charts = false;  // the run writes the Word output with charts
   bool chart_facility = false;    // the chart drawing facility is open
-  // Draws a chart of the Word output: kind bar 1 / pie 2, placement
-  // centre 0 / left 1 / right 2. Unset: charts are skipped.
-  std::function<bool(Call&, int kind, int placement)> chart_writer;
 };
 
 // Register the general family and the matrix display of the runner.
