@@ -4,6 +4,8 @@
 // Skips when LibreOffice is not installed.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,7 +29,8 @@ class XlsxInCalc : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!have("soffice")) GTEST_SKIP() << "LibreOffice missing";
-    dir_ = ::testing::TempDir() + "vop_xlsx_calc/";
+    // Per process: other checkouts may run these tests at the same time.
+    dir_ = ::testing::TempDir() + "vop_xlsx_calc_" + std::to_string(::getpid()) + "/";
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }

@@ -3,6 +3,8 @@
 // syntax generator; and vop-run's --xlsx and --syntax-generator.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -30,8 +32,10 @@ class Xlsx : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!test::have_openpyxl()) GTEST_SKIP() << "python3-openpyxl missing (scripts/setup installs it)";
+    // Per test and process: other checkouts may run these tests at the same time.
     dir_ = ::testing::TempDir() + "vop_xlsx_test_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+           std::to_string(::getpid()) + "/";
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
