@@ -322,6 +322,12 @@ TEST_F(VopRunXlsx, XlsxWritesTheRunAsAWorkbook) {
   EXPECT_EQ(f["B14.format"], "0.0000");
   EXPECT_EQ(f["width.H"], kStoredWidth);
   EXPECT_FALSE(f.has("width.I"));
+
+  // A run that fails still writes its workbook, with the error report.
+  ASSERT_EQ(run("--xlsx '" + path + "' -e 'printf(\"hi\\n\")' -e 'x = nope + 1'"), 1) << err_;
+  const auto g = read_facts(path);
+  EXPECT_EQ(g["A1.value"], "s:hi");
+  EXPECT_TRUE(g["A2.value"].starts_with("s:ERROR : ")) << g["A2.value"];
 }
 
 TEST_F(VopRunXlsx, XlsxToAnXlsOrHtmlNameKeepsTheExcelHtmlWorkbook) {
