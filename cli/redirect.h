@@ -1,10 +1,15 @@
 // The redirected run of vop-run: `--rtf FILE` or `--excel-html FILE` sends
 // the output of the runs into a temporary "vop" file, as the desktop
 // program's redirect commands do, and writes the RTF document or the
-// Excel-HTML workbook to FILE afterwards.
+// Excel-HTML workbook to FILE afterwards. `--xlsx FILE` runs as
+// `--excel-html` does and writes a native workbook built from the same
+// output instead (FILE ending in ".xls" or ".html": the Excel-HTML workbook
+// itself).
 #pragma once
 
 #include <string>
+
+#include "document/output_event.h"
 
 namespace vop {
 
@@ -25,12 +30,18 @@ class RunRedirect {
   // Writes the document after the runs; `failed_run` says whether a run
   // reported an error (its report is inside the document). False, with a
   // message on stderr, when the document could not be written; an existing
-  // file is then left as it was.
+  // file is then left as it was. `--xlsx` prints the file's path.
   bool save(OutputStream& out, bool failed_run);
 
  private:
+  bool save_document(OutputStream& out);
+  bool save_xlsx(OutputStream& out);
+
   std::string path_;   // the document to write; empty: no redirect
   bool html_ = false;  // Excel-HTML workbook, else RTF document
+  bool xlsx_ = false;  // a native workbook from the recorded output
+  bool announce_ = false;  // print the path once written (--xlsx)
+  RecordingConsumer recorded_;  // the runs' blocks, for the native workbook
 };
 
 }  // namespace vop

@@ -5,6 +5,8 @@
 //   vop-run [options] -e TEXT        run TEXT
 //   vop-run --rtf FILE ...           write the runs' output as an RTF document
 //   vop-run --excel-html FILE ...    ... or as an Excel-HTML workbook
+//   vop-run --xlsx FILE ...          ... or as a native workbook
+//   vop-run --data F --syntax-generator FILE   the Excel syntax generator
 //   vop-run [options]                run standard input: line by line from a
 //                                    terminal (state persists), else whole
 //
@@ -25,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/generator.h"
 #include "cli/redirect.h"
 #include "output/console_output.h"
 #include "session/session.h"
@@ -41,7 +44,8 @@ extern "C" void on_interrupt(int) {
 
 void usage() {
   std::fprintf(stderr,
-               "usage: vop-run [--no-startup] [-p DIR] [--data FILE] [--rtf FILE | --excel-html FILE]\n"
+               "usage: vop-run [--no-startup] [-p DIR] [--data FILE] [--syntax-generator FILE]\n"
+               "               [--rtf FILE | --excel-html FILE | --xlsx FILE]\n"
                "               [-e TEXT | SCRIPT.s ...]\n"
                "  -e TEXT        run TEXT as a script\n"
                "  (none)         run standard input (a terminal: one run per line)\n"
@@ -49,7 +53,9 @@ void usage() {
                "  -p DIR         put DIR at the head of the function-file search path\n"
                "  --no-startup   do not run Syntax/start.s\n"
                "  --rtf FILE     write the output as an RTF document to FILE\n"
-               "  --excel-html FILE  write the output as an Excel-HTML workbook to FILE\n");
+               "  --excel-html FILE  write the output as an Excel-HTML workbook to FILE\n"
+               "  --xlsx FILE    write the output as a workbook (.xlsx) to FILE\n"
+               "  --syntax-generator FILE  write the syntax generator for the --data dataset\n");
 }
 
 bool read_file(const char* path, std::string* text) {
@@ -67,6 +73,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> texts;
   std::vector<std::string> dirs;
   std::string data_file;
+  std::string generator_file;
   bool startup = true;
   vop::RunRedirect redirect;
   for (int i = 1; i < argc; ++i) {
@@ -88,12 +95,13 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(argv[i], "--no-startup")) {
       startup = false;
-    } else if (!std::strcmp(argv[i], "--data")) {
+    } else if (!std::strcmp(argv[i], "--data") || !std::strcmp(argv[i], "--syntax-generator")) {
       if (i + 1 >= argc) {
         usage();
         return 2;
       }
-      data_file = argv[++i];
+      (argv[i][2] == 'd' ? data_file : generator_file) = argv[i + 1];
+      ++i;
     } else if (!std::strcmp(argv[i], "-e") || !std::strcmp(argv[i], "-p")) {
       if (i + 1 >= argc) {
         usage();
@@ -110,7 +118,12 @@ int main(int argc, char** argv) {
       texts.push_back(std::move(text));
     }
   }
-  const bool from_stdin = texts.empty();
+  if (!generator_file.empty() && data_file.empty()) {
+    std::fprintf(stderr, "vop-run: --syntax-generator needs --data\n");
+    return 2;
+  }
+  // The generator alone needs no script.
+  const bool from_stdin = texts.empty() && generator_file.empty();
   const bool interactive = from_stdin && isatty(STDIN_FILENO);
   if (from_stdin && !interactive) {
     std::ostringstream s;
@@ -159,6 +172,9 @@ int main(int argc, char** argv) {
   }
   if (failed) status = 1;
   if (redirect.wanted() && !redirect.save(out, failed)) status = 1;
+  if (!generator_file.empty() &&
+      !vop::write_generator(generator_file, session->dataset(), options.program_dir))
+    status = 1;
   const std::string& pasted = out.syntax_buffer().text;
   if (!pasted.empty()) std::fprintf(stderr, "-- syntax --\n%s\n", pasted.c_str());
   return status;

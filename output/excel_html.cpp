@@ -5,7 +5,7 @@
 #include "output/excel_styles.h"
 #include "output/excel_templates.h"
 #include "output/rtf_document.h"
-#include "output/text_encoding.h"
+#include "document/text_encoding.h"
 
 namespace vop {
 

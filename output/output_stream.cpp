@@ -130,8 +130,12 @@ void OutputStream::emit(TextFormat format, std::string_view text) {
 // --- Operations ---------------------------------------------------------------
 
 void OutputStream::WriteText(std::string_view text) {
-  if (redirect_) redirect_->write(redirect_->html() ? std::string(text) : rtf_text_fragment(text));
-  else emit(TextFormat::Plain, text);
+  if (!redirect_) {
+    emit(TextFormat::Plain, text);
+    return;
+  }
+  redirect_->write(redirect_->html() ? std::string(text) : rtf_text_fragment(text));
+  if (word_) emit(TextFormat::Plain, text);
 }
 
 void OutputStream::WriteLine(std::string_view line) {
@@ -157,7 +161,7 @@ void OutputStream::WriteHeading(std::string_view text, int level) {
   if (redirect_) {
     redirect_->write(redirect_->html() ? html_heading_fragment(text, level)
                                        : rtf_heading_fragment(text, level));
-    return;
+    if (!word_) return;
   }
   emit(heading_text_format(level), text);
   emit(TextFormat::Plain, "\n");

@@ -1,7 +1,9 @@
 // OutputStream: the program's OutputSink. Each operation renders itself for
 // the current target, in fixed precedence: an open redirect file (RTF or
 // HTML fragments) wins; otherwise an attached Word document; otherwise the
-// designated output window. The Word document and the window are consumers
+// designated output window. A document attached while a redirect file is
+// open receives the run's text, headings and tables as well, so that a
+// native Office file can be built from the same run. The Word document and the window are consumers
 // of blocks (document/output_event.h): text runs with their format, tables,
 // chart requests, and the run's counts, which always go to the window.
 #pragma once

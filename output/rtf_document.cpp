@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "output/targets.h"
-#include "output/text_encoding.h"
+#include "document/text_encoding.h"
 
 namespace vop {
 

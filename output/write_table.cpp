@@ -66,6 +66,11 @@ void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err,
     doc.excel.widest = std::max(doc.excel.widest, t->grid_cols());
   }
   file->write(fragment);
+  if (OutputConsumer* document = stream->word()) {
+    StringSink text;
+    show_in_window(parts, text, window);
+    document->consume(TableBlock{std::move(*t), std::move(text.text)});
+  }
   stream->count_table();
 }
 

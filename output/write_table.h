@@ -27,7 +27,8 @@ struct WindowTableDisplay {
 // Checks the parts (CheckTable) and writes the table: into the redirect
 // file when `out` is an OutputStream with one open (RTF or HTML by its
 // kind; the line "[]" for a table without data rows; every table written
-// counts), otherwise as a table block (OutputStream::WriteTableBlock) whose
+// counts; an attached Word document gets the table block too), otherwise
+// as a table block (OutputStream::WriteTableBlock) whose
 // text is what `window` shows. Any other sink gets that text. On a failed
 // check the error is raised and nothing is written.
 void WriteTable(OutputSink& out, const TableParts& parts, ErrorState& err,

@@ -184,6 +184,8 @@ TEST(OutputStream, PasteToSyntaxCreatesAWindowWhenNoneIsDesignated) {
   EXPECT_EQ(made.text, "xy");
 }
 
+// A document attached during a redirected run sees the run's text and
+// headings too (a native Office file is built from them); the window does not.
 TEST(OutputStream, PrecedenceRedirectThenWordThenWindow) {
   OutputStream out;
   RecordingConsumer w;
@@ -197,9 +199,13 @@ TEST(OutputStream, PrecedenceRedirectThenWordThenWindow) {
   EXPECT_EQ(w.shown, "to window");
   ASSERT_TRUE(out.open_redirect(true));
   out.WriteText("to file");
-  EXPECT_EQ(out.redirect()->contents(), "to file");
-  EXPECT_EQ(word.shown, "to wordh\n");
+  out.WriteHeading("k", 2);
+  EXPECT_EQ(out.redirect()->contents(), "to file<TABLE><TR><TD class=h2>k</TD></TR></TABLE>\n");
+  EXPECT_EQ(word.shown, "to wordh\nto filek\n");
   EXPECT_EQ(w.shown, "to window");
+  out.attach_word(nullptr);
+  out.WriteText("file only");
+  EXPECT_EQ(word.shown, "to wordh\nto filek\n");
 }
 
 TEST(OutputStream, TheWordDocumentCountsTablesAndChartsAndTheWindowShowsTheCounts) {

@@ -1,6 +1,6 @@
 // Texts into the forms the documents carry: RTF's Unicode control words and
 // well-formed UTF-8, with bytes that are no UTF-8 read as windows-1252.
-#include "output/text_encoding.h"
+#include "document/text_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -188,6 +188,28 @@ TEST(WriteTable, AWordDocumentGetsTheTableBlockAndTheCountRises) {
   EXPECT_EQ(window.events.back(), OutputEvent(CountsUpdate{1, 0}));
 }
 
+// During a redirected run an attached document gets every table as a block
+// besides the file's fragment, and the table counts once.
+TEST(WriteTable, ADocumentAttachedToARedirectedRunGetsTheTablesToo) {
+  for (bool html : {false, true}) {
+    WindowCalls w;
+    Parts p;
+    Redirected r(html);
+    RecordingConsumer word;
+    r.out.attach_word(&word);
+    WriteTable(r.out, p.all(), r.err, w.display);
+    Matrix none = Matrix::numbers(0, 2);
+    WriteTable(r.out, {&none}, r.err, w.display);
+    EXPECT_NE(r.out.redirect()->contents().find(html ? "<TABLE" : "\\trowd"), std::string::npos);
+    ASSERT_EQ(word.events.size(), 2u) << html;
+    const auto& block = std::get<TableBlock>(word.events[0]);
+    EXPECT_EQ(block.table.shape, (TableShape{2, 2, 1, 1}));
+    EXPECT_EQ(block.plain_text, "T");
+    EXPECT_EQ(word.events[1], OutputEvent(TextRun{TextFormat::Plain, "[]\n"}));
+    EXPECT_EQ(r.out.documents().counts.tables, 1);
+  }
+}
+
 // Values outside the model (negative or huge colours and codes, huge
 // numbers) still give a table, under the sanitizers too.
 TEST(WriteTable, ValuesOutsideTheModelStillWriteATable) {

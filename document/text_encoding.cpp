@@ -1,4 +1,4 @@
-#include "output/text_encoding.h"
+#include "document/text_encoding.h"
 
 #include <cstdio>
 
