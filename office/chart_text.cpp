@@ -2,22 +2,11 @@
 
 #include <cstring>
 
+#include "document/text_encoding.h"
+
 namespace vop {
 
 namespace {
-
-void append_utf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
-}
 
 struct Form {
   const char* latin;  // matched case-sensitively
@@ -50,37 +39,6 @@ constexpr char32_t kMacedonianLetters[26] = {
     U'\u0412', 0,         0,         0,         U'\u0417',                        // V..Z
 };
 
-// Windows-1252 characters of the bytes 0x80..0x9F (0xFFFD where the code
-// page has none); the bytes from 0xA0 are Latin-1.
-constexpr char16_t kWindows1252[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
-};
-
-// The length of the well-formed UTF-8 character at the start of `t` (which
-// begins with a byte from 0x80), or 0 when it is none.
-size_t utf8_length(std::string_view t) {
-  const auto b = [&](size_t i) { return static_cast<unsigned char>(t[i]); };
-  const auto cont = [&](size_t i) { return i < t.size() && (b(i) & 0xC0) == 0x80; };
-  const unsigned char lead = b(0);
-  if (lead >= 0xC2 && lead <= 0xDF) return cont(1) ? 2 : 0;
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    if (!cont(1) || !cont(2)) return 0;
-    if (lead == 0xE0 && b(1) < 0xA0) return 0;  // overlong
-    if (lead == 0xED && b(1) >= 0xA0) return 0;  // surrogate
-    return 3;
-  }
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    if (!cont(1) || !cont(2) || !cont(3)) return 0;
-    if (lead == 0xF0 && b(1) < 0x90) return 0;  // overlong
-    if (lead == 0xF4 && b(1) >= 0x90) return 0;  // beyond U+10FFFF
-    return 4;
-  }
-  return 0;
-}
-
 // The lower-case letter of an upper-case Cyrillic one.
 constexpr char32_t lower_cyrillic(char32_t c) { return c >= 0x410 ? c + 0x20 : c + 0x50; }
 
@@ -103,13 +61,10 @@ std::string chart_text(std::string_view text, int language) {
     const std::string_view rest = text.substr(i);
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte >= 0x80) {
-      if (const size_t n = utf8_length(rest)) {
-        out += rest.substr(0, n);
-        i += n;
-      } else {
-        append_utf8(out, byte >= 0xA0 ? char32_t(byte) : char32_t(kWindows1252[byte - 0x80]));
-        ++i;
-      }
+      // Bytes that are no UTF-8 read as windows-1252, as in every document.
+      const DecodedCharacter d = decode_utf8(rest, true);
+      append_utf8(out, d.c);
+      i += d.length;
       continue;
     }
     if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
