@@ -228,12 +228,11 @@ class RtfReader {
   QList<Paragraph> paragraphs_;      // finished paragraphs
   QList<Run> runs_;                  // runs of the paragraph being read
   bool pard_since_par_ = false;      // the paragraph being read was begun by \pard
-  bool failed_ = false;              // too deep
 };
 
 bool RtfReader::read() {
   if (!data_.startsWith("{\\rtf")) return false;
-  while (pos_ < data_.size() && !failed_) {
+  while (pos_ < data_.size()) {
     const char c = data_[pos_++];
     if (c == '{') {
       if (stack_.size() >= kMaxGroupDepth) return false;
@@ -241,7 +240,9 @@ bool RtfReader::read() {
       skip_ = 0;
     } else if (c == '}') {
       skip_ = 0;
-      if (stack_.isEmpty()) break;  // the document's closing brace
+      // The document's closing brace: what follows it is not part of it,
+      // and the last paragraph keeps the properties it had.
+      if (stack_.size() <= 1) break;
       leave_group();
     } else if (c == '\\') {
       control();
@@ -251,7 +252,6 @@ bool RtfReader::read() {
       character(from_cp1252((unsigned char)c));
     }
   }
-  if (failed_) return false;
   if (!runs_.isEmpty() || pard_since_par_ || paragraphs_.isEmpty()) end_paragraph();
   return true;
 }
@@ -312,6 +312,7 @@ void RtfReader::word(const QByteArray& w, bool has_param, int param) {
   }
   if (state_.destination == Destination::Skip) return;
   if (w == "u") {
+    if (!has_param) return;
     skip_ = 0;
     character(QChar(char16_t(param < 0 ? param + 65536 : param)));
     // The \uN character itself is never fallback; drop what follows it.
