@@ -410,6 +410,9 @@ void RtfReader::character(QChar c) {
       }
       return;
     case Destination::Text:
+      // Control characters (from \uN or stray bytes) are not text; line
+      // breaks come only from \par and \line.
+      if (c.unicode() < 0x20 && c != u'\t') return;
       if (runs_.isEmpty() || !(runs_.last().chars == state_.chars)) runs_.append(Run{QString(), state_.chars});
       runs_.last().text += c;
       return;

@@ -9,6 +9,8 @@
 class SyntaxHighlighter;
 
 class SyntaxEditor : public QPlainTextEdit {
+  Q_OBJECT
+
  public:
   explicit SyntaxEditor(QWidget* parent = nullptr);
 

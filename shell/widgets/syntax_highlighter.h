@@ -14,6 +14,8 @@
 #include <QTextCharFormat>
 
 class SyntaxHighlighter : public QSyntaxHighlighter {
+  Q_OBJECT
+
  public:
   // What a stretch of text is, for its colour.
   enum class Role {
