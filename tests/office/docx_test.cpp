@@ -258,6 +258,15 @@ TEST_F(Docx, EveryLanguageTemplateHasTheStylesAndThePlaceholder) {
       EXPECT_NE(text.find(std::string("w:styleId=") + style), std::string::npos) << name << style;
     const char* lang = language == 1 ? "en-US" : language == 2 ? "sr-Latn-RS" : "mk-MK";
     EXPECT_NE(text.find(std::string("w:lang w:val=\"") + lang), std::string::npos) << name;
+    // And a document made with it carries its styles and the identifier.
+    fs::copy_file(std::string(VOP_SOURCE_DIR) + "/Syntax/" + name, dir_ + name, fs::copy_options::overwrite_existing);
+    options_.template_path = dir_ + name;
+    options_.language = language;
+    const DocxFacts f = write({run(TextFormat::Heading1, "Naslov"), plain("\n"),
+                               ChartBlock{chart(ChartKind::Bar, ChartPlacement::Single, {"3"})}});
+    EXPECT_EQ(f["p.0"], "Heading 1|Naslov") << name;
+    EXPECT_EQ(f["custom.xp"], "ID-42&<x>") << name;
+    EXPECT_EQ(f["chart.1.values"], "3") << name;
   }
   EXPECT_STREQ(docx_template_name(0), "VopEN.xml");
 }
