@@ -4,7 +4,10 @@
 // Excel-HTML workbook to FILE afterwards. `--xlsx FILE` runs as
 // `--excel-html` does and writes a native workbook built from the same
 // output instead (FILE ending in ".xls" or ".html": the Excel-HTML workbook
-// itself).
+// itself). `--docx FILE` and `--docx-charts FILE` run as `--rtf` does
+// (the second with the chart builtins on) and write a Word document built
+// from the same output, with the language template from the program's
+// Syntax folder.
 #pragma once
 
 #include <string>
@@ -14,6 +17,7 @@
 namespace vop {
 
 class OutputStream;
+struct SessionSettings;
 
 class RunRedirect {
  public:
@@ -26,22 +30,27 @@ class RunRedirect {
   // Opens the redirect before the runs (the console shows the table count
   // as a progress line when stderr is a terminal). False with a message on
   // stderr when no temporary file can be made.
-  bool arm(OutputStream& out);
+  bool arm(OutputStream& out, SessionSettings& settings);
   // Writes the document after the runs; `failed_run` says whether a run
   // reported an error (its report is inside the document). False, with a
   // message on stderr, when the document could not be written; an existing
-  // file is then left as it was. `--xlsx` prints the file's path.
+  // file is then left as it was. `--xlsx` and `--docx` print the file's
+  // path.
   bool save(OutputStream& out, bool failed_run);
 
  private:
   bool save_document(OutputStream& out);
   bool save_xlsx(OutputStream& out);
+  bool save_docx(OutputStream& out);
 
   std::string path_;   // the document to write; empty: no redirect
   bool html_ = false;  // Excel-HTML workbook, else RTF document
   bool xlsx_ = false;  // a native workbook from the recorded output
-  bool announce_ = false;  // print the path once written (--xlsx)
-  RecordingConsumer recorded_;  // the runs' blocks, for the native workbook
+  bool docx_ = false;  // a Word document from the recorded output
+  bool charts_ = false;  // ... with the charts (--docx-charts)
+  bool announce_ = false;  // print the path once written (--xlsx, --docx)
+  SessionSettings* settings_ = nullptr;  // the session's, while armed
+  RecordingConsumer recorded_;  // the runs' blocks, for the native workbook or document
 };
 
 }  // namespace vop

@@ -6,6 +6,8 @@
 //   vop-run --rtf FILE ...           write the runs' output as an RTF document
 //   vop-run --excel-html FILE ...    ... or as an Excel-HTML workbook
 //   vop-run --xlsx FILE ...          ... or as a native workbook
+//   vop-run --docx FILE ...          ... or as a Word document
+//   vop-run --docx-charts FILE ...   ... with the charts the script draws
 //   vop-run --data F --syntax-generator FILE   the Excel syntax generator
 //   vop-run [options]                run standard input: line by line from a
 //                                    terminal (state persists), else whole
@@ -28,6 +30,7 @@
 #include <vector>
 
 #include "cli/generator.h"
+#include "builtins/library.h"
 #include "cli/redirect.h"
 #include "output/console_output.h"
 #include "session/session.h"
@@ -45,7 +48,8 @@ extern "C" void on_interrupt(int) {
 void usage() {
   std::fprintf(stderr,
                "usage: vop-run [--no-startup] [-p DIR] [--data FILE] [--syntax-generator FILE]\n"
-               "               [--rtf FILE | --excel-html FILE | --xlsx FILE]\n"
+               "               [--rtf FILE | --excel-html FILE | --xlsx FILE | --docx FILE\n"
+               "                | --docx-charts FILE]\n"
                "               [-e TEXT | SCRIPT.s ...]\n"
                "  -e TEXT        run TEXT as a script\n"
                "  (none)         run standard input (a terminal: one run per line)\n"
@@ -55,6 +59,8 @@ void usage() {
                "  --rtf FILE     write the output as an RTF document to FILE\n"
                "  --excel-html FILE  write the output as an Excel-HTML workbook to FILE\n"
                "  --xlsx FILE    write the output as a workbook (.xlsx) to FILE\n"
+               "  --docx FILE    write the output as a Word document (.docx) to FILE\n"
+               "  --docx-charts FILE  ... with the charts the script draws\n"
                "  --syntax-generator FILE  write the syntax generator for the --data dataset\n");
 }
 
@@ -156,7 +162,8 @@ int main(int argc, char** argv) {
   }
   // After --data, so that the start-up script sees the dataset.
   if (startup && session->run_startup()) status = 1;
-  if (redirect.wanted() && !redirect.arm(out)) return 1;
+  if (redirect.wanted() && !redirect.arm(out, session->interpreter().extension<vop::SessionSettings>()))
+    return 1;
   bool failed = false;
   for (const std::string& text : texts)
     if (session->run_text(text)) failed = true;
