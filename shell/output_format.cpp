@@ -62,10 +62,6 @@ QTextCharFormat qt_char_format(const CharFormat& f) {
 QTextBlockFormat qt_block_format(TextFormat f) {
   QTextBlockFormat b;
   b.setLeftMargin(twips_to_pixels(kStartIndentTwips));
-  QList<QTextOption::Tab> tabs;
-  for (int i = 0; i < kTabStopCount; ++i)
-    tabs.append(QTextOption::Tab(twips_to_pixels(i * kTabStopTwips), QTextOption::LeftTab));
-  b.setTabPositions(tabs);
   if (const auto p = OutputStream::paragraph_format(f)) {
     b.setLeftMargin(twips_to_pixels(kStartIndentTwips + p->indent_delta));
     b.setTopMargin(twips_to_pixels(p->space_before));

@@ -14,8 +14,8 @@ namespace vop::shell {
 
 // The rich-edit layout of both windows, in twips.
 inline constexpr int kStartIndentTwips = 100;   // the text starts this far in
-inline constexpr int kTabStopTwips = 1420;      // a tab stop every 1420 twips
-inline constexpr int kTabStopCount = 32;        // the control sets 32 of them
+inline constexpr int kTabStopTwips = 1420;      // output: a tab stop every 1420 twips
+inline constexpr int kDefaultTabTwips = 720;    // syntax: the control's own half inch
 inline constexpr int kTwipsPerPoint = 20;
 
 // A face the system has: the face itself, else its metric-compatible

@@ -18,16 +18,17 @@ constexpr int kTextLimit = 65'536'000;
 
 OutputFrame::OutputFrame(VopApp& app, int number) : Frame(app, FrameKind::Output) {
   text_ = new QTextEdit(this);
+  doc_ = text_->document();
   text_->setObjectName(QStringLiteral("text33"));
   text_->setAcceptRichText(true);
   text_->setLineWrapMode(QTextEdit::NoWrap);
   text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  text_->document()->setDefaultFont(default_output_font());
+  doc_->setDefaultFont(default_output_font());
   text_->setTabStopDistance(twips_to_pixels(kTabStopTwips));
-  text_->document()->setUndoRedoEnabled(true);
+  doc_->setUndoRedoEnabled(true);
   setCentralWidget(text_);
-  end_ = QTextCursor(text_->document());
+  end_ = QTextCursor(doc_);
   end_.setBlockFormat(qt_block_format(TextFormat::Plain));
   setWindowTitle(QStringLiteral("Results%1 - Vop Output").arg(number));
   build();
@@ -40,13 +41,21 @@ void OutputFrame::show_event(const OutputEvent& event) {
   else if (const auto* table = std::get_if<TableBlock>(&event)) append(TextFormat::Plain, table->plain_text);
 }
 
+void OutputFrame::begin_batch() {
+  // What runs write is not the user's edit: it stays out of undo.
+  doc_->setUndoRedoEnabled(false);
+  end_.beginEditBlock();
+}
+
+void OutputFrame::end_batch() {
+  end_.endEditBlock();
+  doc_->setUndoRedoEnabled(true);
+}
+
 void OutputFrame::append(TextFormat format, std::string_view text) {
   if (text.empty()) return;
-  QTextDocument* doc = text_->document();
+  QTextDocument* doc = doc_;
   if (doc->characterCount() - 1 >= kTextLimit) return;
-  // Appends from the stream are not the user's edits: they stay out of undo.
-  const bool undo = doc->isUndoRedoEnabled();
-  doc->setUndoRedoEnabled(false);
   end_.movePosition(QTextCursor::End);
   if (doc->isEmpty()) end_.setBlockFormat(qt_block_format(TextFormat::Plain));
   QString q = QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -67,7 +76,6 @@ void OutputFrame::append(TextFormat format, std::string_view text) {
   }
   // QTextCursor takes "\n" as a paragraph break, as the rich-edit control does.
   end_.insertText(q, chars);
-  doc->setUndoRedoEnabled(undo);
 }
 
 void OutputFrame::follow_end() {

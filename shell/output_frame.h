@@ -9,6 +9,7 @@
 #include "document/output_event.h"
 #include "shell/frame.h"
 
+class QTextDocument;
 class QTextEdit;
 
 namespace vop::shell {
@@ -21,6 +22,10 @@ class OutputFrame : public Frame {
   QWidget* text_widget() const override;
   QTextEdit* text_edit() const { return text_; }
 
+  // A batch of blocks goes in as one edit: the control lays the new text
+  // out once, at the end, instead of after every line.
+  void begin_batch();
+  void end_batch();
   // One block of the output stream (CountsUpdate goes to the application).
   void show_event(const OutputEvent& event);
   // Append text in a run format.
@@ -30,6 +35,7 @@ class OutputFrame : public Frame {
 
  private:
   QTextEdit* text_;          // the text control; owned by the window
+  QTextDocument* doc_;       // the control's document; owned by the control
   QTextCursor end_;          // where appends go (kept at the end)
   bool in_heading_ = false;  // the last block holds a heading paragraph
 };

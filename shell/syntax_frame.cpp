@@ -17,7 +17,7 @@ SyntaxFrame::SyntaxFrame(VopApp& app, int number) : Frame(app, FrameKind::Syntax
   text_->document()->setDefaultFont(default_output_font());
   text_->document()->setDocumentMargin(text_->document()->documentMargin() +
                                        twips_to_pixels(kStartIndentTwips));
-  text_->setTabStopDistance(twips_to_pixels(kTabStopTwips));
+  text_->setTabStopDistance(twips_to_pixels(kDefaultTabTwips));
   setCentralWidget(text_);
   setWindowTitle(QStringLiteral("Program%1 - Vop Syntax").arg(number));
   build();

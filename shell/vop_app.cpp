@@ -1,6 +1,7 @@
 #include "shell/vop_app.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -39,6 +40,10 @@ void show_message(Frame* over, const QString& text) {
 VopApp::VopApp(AppOptions options)
     : options_(std::move(options)),
       queue_([this] { QMetaObject::invokeMethod(this, &VopApp::drain_output, Qt::QueuedConnection); }) {
+  // Without a desktop's icon theme the toolbar takes Adwaita's icons, then
+  // the style's own.
+  if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
   program_dir_ = options_.program_dir.isEmpty() ? QString::fromStdString(program_directory())
                                                 : options_.program_dir;
   SessionOptions so;
@@ -210,11 +215,15 @@ void VopApp::drain_output() {
   std::vector<OutputEvent> batch = queue_.drain();
   if (batch.empty()) return;
   OutputFrame* out = out_designated_;
+  if (out) out->begin_batch();
   for (const OutputEvent& e : batch) {
     if (const auto* c = std::get_if<CountsUpdate>(&e)) counts_->update_counts(c->tables, c->charts);
     else if (out) out->show_event(e);
   }
-  if (out) out->follow_end();
+  if (out) {
+    out->end_batch();
+    out->follow_end();
+  }
   Q_EMIT output_drained();
 }
 

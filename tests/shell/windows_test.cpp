@@ -1,6 +1,10 @@
 // Windows, their titles and designation, the command set of each kind and
 // the language buttons.
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextEdit>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -57,6 +61,26 @@ TEST(Windows, ClosingTheDesignatedWindowPassesTheDesignationOnWithoutRetitling) 
   EXPECT_EQ(t.app.designated_output(), nullptr);
   // A run makes an output window when none is left.
   EXPECT_EQ(t.app.ensure_output().windowTitle(), "!Results4 - Vop Output");
+}
+
+TEST(Windows, TheStartUpScriptRunsIntoTheFirstWindowAndItsErrorIsReportedThere) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkpath("Syntax"));
+  QFile start(dir.filePath("Syntax/start.s"));
+  ASSERT_TRUE(start.open(QIODevice::WriteOnly));
+  start.write("printf(\"started\\n\")\ny = no_such_name + 1\n");
+  start.close();
+  const QString was = QDir::currentPath();
+  QDir::setCurrent(dir.path());
+  {
+    VopApp app(AppOptions{QString(), true, false});
+    app.start();
+    const QString shown = app.designated_output()->text_edit()->toPlainText();
+    EXPECT_TRUE(shown.startsWith("started\nERROR : ")) << shown.toStdString();
+    EXPECT_TRUE(app.idle());
+    EXPECT_EQ(app.outputs().size(), 1);
+  }
+  QDir::setCurrent(was);
 }
 
 TEST(Commands, EachKindOffersItsCommandsAndDisablesThoseWithoutHandlers) {
