@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   constexpr int kLines = 100000;
   using namespace vop::shell;
-  VopApp app(AppOptions{QString(), false, true});
+  VopApp app(AppOptions{QString(), false, true, false});
   app.start();
   SyntaxFrame* s = app.new_syntax();
   s->set_text(QStringLiteral("for i = 1:%1\n  printf(\"line %d of the run\\n\", i)\nend\n").arg(kLines));

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -43,8 +44,6 @@ Frame::Frame(VopApp& app, FrameKind kind) : app_(app), kind_(kind) {
   setObjectName(kind == FrameKind::Output ? QStringLiteral("OutputFrame") : QStringLiteral("SyntaxFrame"));
 }
 
-Frame::~Frame() { app_.frame_gone(this); }
-
 void Frame::build() {
   for (const Command& c : commands())
     if (c.kinds & kind_bit(kind_)) actions_[c.id] = make_action(c);
@@ -55,6 +54,11 @@ void Frame::build() {
   action(kToggleStatusBar)->setChecked(true);
   show_language(app_.language());
   resize(760, 560);
+  if (app_.remembers_geometry()) restoreGeometry(QSettings().value(geometry_key()).toByteArray());
+}
+
+QString Frame::geometry_key() const {
+  return kind_ == FrameKind::Output ? QStringLiteral("geometry/output") : QStringLiteral("geometry/syntax");
 }
 
 QAction* Frame::make_action(const Command& c) {
@@ -147,8 +151,9 @@ void Frame::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  if (app_.remembers_geometry()) QSettings().setValue(geometry_key(), saveGeometry());
   // The window is deleted later; it stops being an output or syntax window now.
-  app_.frame_gone(this);
+  app_.frame_gone(*this);
 }
 
 }  // namespace vop::shell

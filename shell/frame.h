@@ -25,7 +25,6 @@ class Frame : public QMainWindow {
   Q_OBJECT
  public:
   Frame(VopApp& app, FrameKind kind);
-  ~Frame() override;
 
   FrameKind kind() const { return kind_; }
   VopApp& app() { return app_; }
@@ -62,6 +61,7 @@ class Frame : public QMainWindow {
 
  private:
   QAction* make_action(const Command& c);
+  QString geometry_key() const;  // where the kind's last geometry is kept
   void build_menus();
   void fill_submenu(QMenu* menu, std::span<const int> ids);
   void build_toolbar();

@@ -6,6 +6,7 @@
 
 #include "output/output_stream.h"
 #include "shell/output_format.h"
+#include "shell/vop_app.h"
 
 namespace vop::shell {
 
@@ -33,6 +34,9 @@ OutputFrame::OutputFrame(VopApp& app, int number) : Frame(app, FrameKind::Output
   setWindowTitle(QStringLiteral("Results%1 - Vop Output").arg(number));
   build();
 }
+
+// Here, not in ~Frame, so that the window is still of its kind when it leaves.
+OutputFrame::~OutputFrame() { app().frame_gone(*this); }
 
 QWidget* OutputFrame::text_widget() const { return text_; }
 

@@ -18,6 +18,7 @@ class OutputFrame : public Frame {
   Q_OBJECT
  public:
   OutputFrame(VopApp& app, int number);
+  ~OutputFrame() override;
 
   QWidget* text_widget() const override;
   QTextEdit* text_edit() const { return text_; }

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 
 #include "shell/output_format.h"
+#include "shell/vop_app.h"
 
 namespace vop::shell {
 
@@ -24,6 +25,9 @@ SyntaxFrame::SyntaxFrame(VopApp& app, int number) : Frame(app, FrameKind::Syntax
   // Setting the margin marks the document changed; a new window has no changes.
   set_modified(false);
 }
+
+// Here, not in ~Frame, so that the window is still of its kind when it leaves.
+SyntaxFrame::~SyntaxFrame() { app().frame_gone(*this); }
 
 QWidget* SyntaxFrame::text_widget() const { return text_; }
 

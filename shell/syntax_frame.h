@@ -14,6 +14,7 @@ class SyntaxFrame : public Frame {
   Q_OBJECT
  public:
   SyntaxFrame(VopApp& app, int number);
+  ~SyntaxFrame() override;
 
   QWidget* text_widget() const override;
   QPlainTextEdit* editor() const { return text_; }

@@ -137,12 +137,16 @@ bool VopApp::may_close(Frame& frame) {
   return true;
 }
 
-void VopApp::frame_gone(Frame* frame) {
-  // Only the pointer's identity is used: the frame is being destroyed.
-  if (outputs_.removeOne(static_cast<OutputFrame*>(frame)) && frame == out_designated_)
-    out_designated_ = outputs_.isEmpty() ? nullptr : outputs_.first();
-  if (syntaxes_.removeOne(static_cast<SyntaxFrame*>(frame)) && frame == syntax_designated_)
-    syntax_designated_ = syntaxes_.isEmpty() ? nullptr : syntaxes_.first();
+void VopApp::frame_gone(Frame& frame) {
+  if (frame.kind() == FrameKind::Output) {
+    auto* out = static_cast<OutputFrame*>(&frame);
+    if (outputs_.removeOne(out) && out == out_designated_)
+      out_designated_ = outputs_.isEmpty() ? nullptr : outputs_.first();
+  } else {
+    auto* syntax = static_cast<SyntaxFrame*>(&frame);
+    if (syntaxes_.removeOne(syntax) && syntax == syntax_designated_)
+      syntax_designated_ = syntaxes_.isEmpty() ? nullptr : syntaxes_.first();
+  }
 }
 
 bool VopApp::exit() {
@@ -154,6 +158,7 @@ bool VopApp::exit() {
     s->set_modified(false);
   }
   exiting_ = true;
+  counts_->hide();
   runs_->stop();
   QList<Frame*> frames(syntaxes_.begin(), syntaxes_.end());
   frames.append(QList<Frame*>(outputs_.begin(), outputs_.end()));

@@ -41,6 +41,7 @@ struct AppOptions {
   QString program_dir;       // where the companions and Syntax files are; empty: the executable's
   bool run_startup = true;   // run Syntax/start.s from the working directory
   bool show_windows = true;  // tests may leave windows hidden
+  bool remember_geometry = true;  // windows open where the last of their kind closed (QSettings)
 };
 
 class VopApp : public QObject, private SyntaxTarget {
@@ -66,9 +67,9 @@ class VopApp : public QObject, private SyntaxTarget {
   // Whether a window may close now: the designated output window stays
   // during a run; a syntax window with changes asks first.
   bool may_close(Frame& frame);
-  // A frame's destructor reports here; it leaves the lists and the
-  // designation passes on.
-  void frame_gone(Frame* frame);
+  // A window reports here when it closes (and again when it is
+  // destroyed): it leaves the lists and the designation passes on.
+  void frame_gone(Frame& frame);
   // Exit: every window closes (a run does not hold any back); false when
   // the user cancelled a save question.
   bool exit();
@@ -99,6 +100,7 @@ class VopApp : public QObject, private SyntaxTarget {
   QMenu* do_menu() const { return do_menu_.get(); }
   CountsDialog& counts() { return *counts_; }
   const QString& program_dir() const { return program_dir_; }
+  bool remembers_geometry() const { return options_.remember_geometry; }
 
   // Show everything the output stream has written so far.
   void drain_output();

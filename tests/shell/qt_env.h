@@ -36,7 +36,7 @@ inline bool wait_for(const std::function<bool()>& done) { return QTest::qWaitFor
 // An application as the tests use it: no start-up script, windows hidden,
 // messages collected instead of shown.
 struct TestApp {
-  TestApp() : app(AppOptions{QString(), false, false}) {
+  TestApp() : app(AppOptions{QString(), false, false, false}) {
     app.message = [this](Frame*, const QString& text) { messages.append(text); };
     app.start();
   }

@@ -95,6 +95,19 @@ TEST(Run, AStopPressedBeforeTheWorkerBeginsStillStopsTheRun) {
   EXPECT_TRUE(t.shown().contains("Process is stopped by the user")) << t.shown().toStdString();
 }
 
+TEST(Run, ExitClosesEveryWindowDuringARun) {
+  TestApp t;
+  SyntaxFrame* s = t.app.new_syntax();
+  s->set_text(kLongLoop);
+  s->editor()->selectAll();
+  s->set_modified(false);
+  ASSERT_TRUE(t.app.run_from(*s));
+  s->trigger(kExit);
+  EXPECT_TRUE(t.app.idle());
+  EXPECT_TRUE(t.app.outputs().isEmpty());
+  EXPECT_TRUE(t.app.syntaxes().isEmpty());
+}
+
 TEST(Run, StopWhileIdleChangesNothing) {
   TestApp t;
   SyntaxFrame* s = t.app.new_syntax();

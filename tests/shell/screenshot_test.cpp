@@ -25,7 +25,7 @@ constexpr const char* kScript =
     "y = undefined_name + 1\n";
 
 TEST(Screenshot, OutputAndSyntaxWindows) {
-  VopApp app(AppOptions{QString(), false, true});
+  VopApp app(AppOptions{QString(), false, true, false});
   app.start();
   SyntaxFrame* s = app.new_syntax();
   s->set_text(kScript);

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "builtins/library.h"
@@ -73,7 +74,7 @@ TEST(Windows, TheStartUpScriptRunsIntoTheFirstWindowAndItsErrorIsReportedThere) 
   const QString was = QDir::currentPath();
   QDir::setCurrent(dir.path());
   {
-    VopApp app(AppOptions{QString(), true, false});
+    VopApp app(AppOptions{QString(), true, false, false});
     app.start();
     const QString shown = app.designated_output()->text_edit()->toPlainText();
     EXPECT_TRUE(shown.startsWith("started\nERROR : ")) << shown.toStdString();
@@ -166,6 +167,35 @@ TEST(Commands, OfficeCommandsSayTheyComeLater) {
   syn->trigger(kExcelSyntaxGenerator);
   ASSERT_EQ(t.messages.size(), 4);
   EXPECT_TRUE(t.messages[0].contains("later version"));
+}
+
+}  // namespace
+}  // namespace vop::shell
+
+namespace vop::shell {
+namespace {
+
+TEST(Companions, AreStartedFromTheProgramFolderWithOneSpaceOrReportedMissing) {
+  QTemporaryDir dir;
+  VopApp app(AppOptions{dir.path(), false, false, false});
+  app.start();
+  OutputFrame* out = app.designated_output();
+  out->trigger(kPyramid);
+  EXPECT_TRUE(out->statusBar()->currentMessage().startsWith("Pyramid was not found")) 
+      << out->statusBar()->currentMessage().toStdString();
+
+  // A stand-in that writes down the arguments it was given.
+  QFile tesvin(dir.filePath("Tesvin"));
+  ASSERT_TRUE(tesvin.open(QIODevice::WriteOnly));
+  tesvin.write("#!/bin/sh\nprintf '[%s]' \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
+               "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args.txt\"\n");
+  tesvin.close();
+  tesvin.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  out->trigger(kTesvin);
+  ASSERT_TRUE(test::wait_for([&] { return QFile::exists(dir.filePath("args.txt")); }));
+  QFile args(dir.filePath("args.txt"));
+  ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+  EXPECT_EQ(args.readAll(), "[ ]");
 }
 
 }  // namespace
