@@ -1,0 +1,224 @@
+// File commands: output and syntax files, the save question of a changed
+// syntax window, Open SPSS Data and the dataset saves.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+#include "qt_env.h"
+#include "session/session.h"
+#include "shell/commands.h"
+#include "shell/file_commands.h"
+#include "shell/output_frame.h"
+#include "shell/output_io.h"
+#include "shell/syntax_frame.h"
+
+namespace vop::shell {
+namespace {
+
+using test::TestApp;
+using test::wait_for;
+
+QByteArray file_bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+const QString kSurvey = QStringLiteral(VOP_SOURCE_DIR "/examples/survey.sav");
+
+TEST(OutputFiles, SaveAsAndOpenRoundTripTheTextAndKeepTheDesignation) {
+  TestApp t;
+  QTemporaryDir dir;
+  OutputFrame* out = t.app.designated_output();
+  out->append(TextFormat::Heading2, "Results");
+  out->append(TextFormat::Plain, "\nline one\n\tx\ty\n");
+  const QString path = dir.filePath("results.txt");
+  ASSERT_TRUE(save_output_as(*out, path));
+  EXPECT_EQ(file_bytes(path), "Results\nline one\n\tx\ty\n");
+  EXPECT_EQ(out->windowTitle(), "results.txt - Vop Output");
+  EXPECT_EQ(out->file_path(), path);
+
+  t.app.designate(*out);
+  OutputFrame* opened = open_output_file(t.app, path);
+  ASSERT_NE(opened, nullptr);
+  EXPECT_NE(opened, out);
+  EXPECT_EQ(opened->text_edit()->toPlainText(), "Results\nline one\n\tx\ty\n");
+  EXPECT_EQ(opened->windowTitle(), "results.txt - Vop Output");
+  EXPECT_EQ(t.app.designated_output(), out);
+
+  // Save goes back to the recorded path.
+  opened->text_edit()->append("more");
+  ASSERT_TRUE(save_output(*opened));
+  EXPECT_TRUE(file_bytes(path).endsWith("more"));
+}
+
+TEST(OutputFiles, RtfIsToldByTheLastThreeCharactersInAnyCase) {
+  EXPECT_TRUE(is_rtf_path("a.rtf"));
+  EXPECT_TRUE(is_rtf_path("A.RTF"));
+  EXPECT_TRUE(is_rtf_path("notes.Rtf"));
+  EXPECT_FALSE(is_rtf_path("a.txt"));
+  EXPECT_FALSE(is_rtf_path("rtf.txt"));
+}
+
+TEST(OutputFiles, AFileThatCannotBeReadIsReportedAndChangesNothingElse) {
+  TestApp t;
+  OutputFrame* out = t.app.designated_output();
+  OutputFrame* opened = open_output_file(t.app, "/nonexistent/x.rtf");
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(t.messages.size(), 1);
+  EXPECT_EQ(t.app.designated_output(), out);
+}
+
+TEST(SyntaxFiles, SaveAsAndOpenRoundTripTheScript) {
+  TestApp t;
+  QTemporaryDir dir;
+  SyntaxFrame* s = t.app.new_syntax();
+  s->editor()->setPlainText("x = 1;\nprintf(\"%d\\n\", x)\n");
+  const QString path = dir.filePath("prog.s");
+  ASSERT_TRUE(save_syntax_as(*s, path));
+  EXPECT_EQ(file_bytes(path), "x = 1;\nprintf(\"%d\\n\", x)\n");
+  EXPECT_EQ(s->windowTitle(), "prog.s - Vop Syntax");
+  EXPECT_FALSE(s->modified());
+
+  // From a syntax window whose designated window holds text: a new window,
+  // the designation stays.
+  t.app.designate(*s);
+  SyntaxFrame* opened = open_syntax_file(t.app, *s, path);
+  ASSERT_NE(opened, nullptr);
+  EXPECT_NE(opened, s);
+  EXPECT_EQ(opened->text(), "x = 1;\nprintf(\"%d\\n\", x)\n");
+  EXPECT_EQ(opened->windowTitle(), "prog.s - Vop Syntax");
+  EXPECT_EQ(t.app.designated_syntax(), s);
+
+  // Into an empty designated window: loaded there, and designated.
+  SyntaxFrame* empty = t.app.new_syntax();
+  EXPECT_EQ(open_syntax_file(t.app, *empty, path), empty);
+  EXPECT_EQ(t.app.designated_syntax(), empty);
+  EXPECT_EQ(empty->windowTitle(), "!prog.s - Vop Syntax");
+  EXPECT_EQ(t.app.syntaxes().size(), 3);
+
+  // From an output window: always a new window.
+  EXPECT_NE(open_syntax_file(t.app, *t.app.designated_output(), path), empty);
+  EXPECT_EQ(t.app.syntaxes().size(), 4);
+}
+
+TEST(SyntaxFiles, BytesThatAreNoUtf8AreReadAsWindows1252) {
+  TestApp t;
+  QTemporaryDir dir;
+  const QString path = dir.filePath("old.s");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("% \xe8" "a\n");  // "è" in windows-1252
+  f.close();
+  SyntaxFrame* s = open_syntax_file(t.app, *t.app.designated_output(), path);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->text(), QString::fromUtf8("% \xc3\xa8" "a\n"));
+}
+
+TEST(SyntaxFiles, AChangedWindowAsksBeforeClosingAndOnExit) {
+  TestApp t;
+  QTemporaryDir dir;
+  QList<SaveAnswer> answers;
+  int asked = 0;
+  t.app.save_prompt = [&](SyntaxFrame&) {
+    ++asked;
+    return answers.isEmpty() ? SaveAnswer::Cancel : answers.takeFirst();
+  };
+  SyntaxFrame* s = t.app.new_syntax();
+  s->editor()->insertPlainText("x = 1;");
+  ASSERT_TRUE(s->modified());
+
+  answers = {SaveAnswer::Cancel};
+  s->trigger(kClose);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(t.app.syntaxes().size(), 1);
+
+  // Exit cancelled: every window stays.
+  answers = {SaveAnswer::Cancel};
+  EXPECT_FALSE(t.app.exit());
+  EXPECT_EQ(t.app.syntaxes().size(), 1);
+  EXPECT_EQ(t.app.outputs().size(), 1);
+
+  // Save with a path writes the file and closes.
+  s->set_file_path(dir.filePath("kept.s"));
+  answers = {SaveAnswer::Save};
+  EXPECT_TRUE(s->close());
+  EXPECT_EQ(file_bytes(dir.filePath("kept.s")), "x = 1;");
+  EXPECT_EQ(t.app.syntaxes().size(), 0);
+
+  // Discard closes without writing; an unchanged window asks nothing.
+  SyntaxFrame* d = t.app.new_syntax();
+  d->editor()->insertPlainText("lost");
+  SyntaxFrame* clean = t.app.new_syntax();
+  answers = {SaveAnswer::Discard};
+  asked = 0;
+  EXPECT_TRUE(t.app.exit());
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(t.app.syntaxes().isEmpty());
+  EXPECT_TRUE(t.app.outputs().isEmpty());
+  (void)clean;
+}
+
+TEST(Data, OpenSpssDataWritesTheLoadReport) {
+  TestApp t;
+  ASSERT_TRUE(open_spss_data(t.app, kSurvey));
+  const QString shown = t.shown();
+  const QString stars(kSurvey.size(), u'*');
+  EXPECT_TRUE(shown.startsWith(stars + "\n" + kSurvey + "\n\nSPSS Data successfully loaded\n"))
+      << shown.toStdString();
+  EXPECT_TRUE(shown.contains("Number of variables: ")) << shown.toStdString();
+  EXPECT_TRUE(shown.contains("Number of observations: ")) << shown.toStdString();
+  EXPECT_EQ(t.app.session().dataset().file_name(), kSurvey.toStdString());
+}
+
+TEST(Data, AFileThatFailsToOpenIsReportedAsAnError) {
+  TestApp t;
+  EXPECT_FALSE(open_spss_data(t.app, "/nonexistent/none.sav"));
+  EXPECT_TRUE(t.shown().contains("ERROR : ")) << t.shown().toStdString();
+  // The next run starts clean.
+  SyntaxFrame* s = t.app.new_syntax();
+  s->set_text("printf(\"after\\n\")");
+  ASSERT_TRUE(t.app.run_from(*s));
+  ASSERT_TRUE(t.settle());
+  EXPECT_TRUE(t.shown().endsWith("after\n")) << t.shown().toStdString();
+}
+
+TEST(Data, SaveDatasetAsDoublesEveryBackslashInTheLiteral) {
+  EXPECT_EQ(data_save_text("C:\\data\\wave.sav"), "DataSave(\"C:\\\\data\\\\wave.sav\");");
+  EXPECT_EQ(data_save_text("/tmp/plain.sav"), "DataSave(\"/tmp/plain.sav\");");
+}
+
+TEST(Data, SaveDatasetAsRunsDataSaveAndSaveDatasetThenUsesTheName) {
+  TestApp t;
+  QTemporaryDir dir;
+  ASSERT_TRUE(open_spss_data(t.app, kSurvey));
+  const QString path = dir.filePath("copy.sav");
+  ASSERT_TRUE(save_dataset_as(t.app, path));
+  ASSERT_TRUE(t.settle());
+  EXPECT_TRUE(QFileInfo(path).size() > 0) << t.shown().toStdString();
+  EXPECT_FALSE(t.shown().contains("ERROR")) << t.shown().toStdString();
+
+  // The dataset now has a file name: Save Dataset runs DataSave().
+  QFile::remove(path);
+  ASSERT_EQ(t.app.session().dataset().file_name(), path.toStdString());
+  ASSERT_TRUE(save_dataset(*t.app.designated_output()));
+  ASSERT_TRUE(t.settle());
+  EXPECT_TRUE(QFileInfo(path).size() > 0) << t.shown().toStdString();
+}
+
+TEST(Data, OpenSpssDataWaitsForTheRunToEnd) {
+  TestApp t;
+  SyntaxFrame* s = t.app.new_syntax();
+  s->set_text("for i = 1:1000000000\n  x = i;\nend\n");
+  s->editor()->selectAll();
+  ASSERT_TRUE(t.app.run_from(*s));
+  EXPECT_FALSE(open_spss_data(t.app, kSurvey));
+  EXPECT_FALSE(save_dataset_as(t.app, "/tmp/never.sav"));
+  t.app.stop();
+  ASSERT_TRUE(t.settle());
+}
+
+}  // namespace
+}  // namespace vop::shell
