@@ -1,27 +1,23 @@
 #include "shell/output_io.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextDocument>
 
-#include "output/text_encoding.h"
+#include "core/save_file.h"
+#include "document/text_encoding.h"
+#include "shell/widgets/rich_text_file.h"
 
 namespace vop::shell {
 
 bool is_rtf_path(const QString& path) { return path.right(3).compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0; }
 
 bool write_text_file(const QString& path, const QString& text, QString* error) {
-  QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly)) {
-    *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
-    return false;
-  }
-  f.write(text.toUtf8());
-  if (!f.commit()) {
-    *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
-    return false;
-  }
-  return true;
+  const QByteArray bytes = text.toUtf8();
+  const bool ok = save_file(path.toStdString(), [&](std::FILE* f) {
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f) == size_t(bytes.size());
+  });
+  if (!ok) *error = QStringLiteral("Cannot write %1").arg(path);
+  return ok;
 }
 
 bool read_text_file(const QString& path, QString* text, QString* error) {
@@ -36,14 +32,11 @@ bool read_text_file(const QString& path, QString* text, QString* error) {
 }
 
 bool save_output(const QTextDocument& doc, const QString& path, QString* error) {
-  return write_text_file(path, doc.toPlainText(), error);
+  return ::save_output(doc, path, error);
 }
 
 bool load_output(QTextDocument& doc, const QString& path, QString* error) {
-  QString text;
-  if (!read_text_file(path, &text, error)) return false;
-  doc.setPlainText(text);
-  return true;
+  return ::load_output(doc, path, error);
 }
 
 }  // namespace vop::shell

@@ -1,10 +1,8 @@
 // Reading and writing an output window's document. A path whose last
 // three characters are "rtf" (in any case) is Rich Text, any other plain
 // text.
-//
-// For now both kinds are written and read as the document's plain text;
-// the Rich Text forms take the place of the two functions' Rich Text
-// branches without changing their callers.
+// Files are written through the safe save, so a failed save keeps the
+// file that was there.
 #pragma once
 
 #include <QString>

@@ -5,12 +5,13 @@
 #include <QTextDocument>
 
 #include "shell/output_format.h"
+#include "shell/widgets/syntax_editor.h"
 #include "shell/vop_app.h"
 
 namespace vop::shell {
 
 SyntaxFrame::SyntaxFrame(VopApp& app, int number) : Frame(app, FrameKind::Syntax) {
-  text_ = new QPlainTextEdit(this);
+  text_ = new SyntaxEditor(this);
   text_->setObjectName(QStringLiteral("text33"));
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
   text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

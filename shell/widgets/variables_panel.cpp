@@ -30,7 +30,7 @@ VariablesPanel::VariablesPanel(QWidget* parent) : QTreeWidget(parent) {
   header()->setStretchLastSection(false);
   header()->setSectionResizeMode(kLabel, QHeaderView::Stretch);
   connect(this, &QTreeWidget::itemActivated, this,
-          [this](QTreeWidgetItem* item) { emit nameActivated(item->text(kName)); });
+          [this](QTreeWidgetItem* item) { Q_EMIT nameActivated(item->text(kName)); });
 }
 
 void VariablesPanel::show_variables(const QList<VariableInfo>& variables) {

@@ -26,6 +26,6 @@ class VariablesPanel : public QTreeWidget {
   // Replace the list with `variables`, in their order.
   void show_variables(const QList<VariableInfo>& variables);
 
- signals:
+ Q_SIGNALS:
   void nameActivated(const QString& name);
 };

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include "qt_env.h"
@@ -52,6 +54,39 @@ TEST(OutputFiles, SaveAsAndOpenRoundTripTheTextAndKeepTheDesignation) {
   opened->text_edit()->append("more");
   ASSERT_TRUE(save_output(*opened));
   EXPECT_TRUE(file_bytes(path).endsWith("more"));
+}
+
+// An output saved as Rich Text comes back with its formats: the heading's
+// weight and size and the error caption's colour survive, as does the text.
+TEST(OutputFiles, RichTextKeepsTheWindowsFormats) {
+  TestApp t;
+  QTemporaryDir dir;
+  OutputFrame* out = t.app.designated_output();
+  out->append(TextFormat::Heading1, "Survey");
+  out->append(TextFormat::Plain, "\n");
+  out->append(TextFormat::ErrorCaption, "ERROR : ");
+  out->append(TextFormat::Plain, "Prénom\tx\n");
+  const QString path = dir.filePath("results.RTF");
+  ASSERT_TRUE(save_output_as(*out, path));
+  EXPECT_TRUE(file_bytes(path).startsWith("{\\rtf"));
+
+  OutputFrame* opened = open_output_file(t.app, path);
+  ASSERT_NE(opened, nullptr);
+  const QTextDocument* doc = opened->text_edit()->document();
+  EXPECT_EQ(doc->toPlainText(), out->text_edit()->document()->toPlainText());
+  const auto format_at = [](const QTextDocument* d, const QString& what) {
+    QTextCursor c = d->find(what);
+    return c.charFormat();
+  };
+  for (const QString& what : {QStringLiteral("Survey"), QStringLiteral("ERROR")}) {
+    SCOPED_TRACE(what.toStdString());
+    const QTextCharFormat was = format_at(out->text_edit()->document(), what);
+    const QTextCharFormat now = format_at(doc, what);
+    // Rich Text knows bold or not, not the weights between.
+    EXPECT_EQ(now.fontWeight() >= QFont::DemiBold, was.fontWeight() >= QFont::DemiBold);
+    EXPECT_NEAR(now.fontPointSize(), was.fontPointSize(), 0.5);
+    EXPECT_EQ(now.foreground().color(), was.foreground().color());
+  }
 }
 
 TEST(OutputFiles, RtfIsToldByTheLastThreeCharactersInAnyCase) {
