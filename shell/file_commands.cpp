@@ -147,6 +147,7 @@ bool open_spss_data(VopApp& app, const QString& path) {
     in.error().clear();
   }
   app.drain_output();
+  app.refresh_variables();
   return ok;
 }
 

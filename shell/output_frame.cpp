@@ -1,5 +1,6 @@
 #include "shell/output_frame.h"
 
+#include <QDockWidget>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -32,6 +33,7 @@ OutputFrame::OutputFrame(VopApp& app, int number) : Frame(app, FrameKind::Output
   end_ = QTextCursor(doc_);
   end_.setBlockFormat(qt_block_format(TextFormat::Plain));
   setWindowTitle(QStringLiteral("Results%1 - Vop Output").arg(number));
+  add_variables_panel();
   build();
 }
 
@@ -39,6 +41,18 @@ OutputFrame::OutputFrame(VopApp& app, int number) : Frame(app, FrameKind::Output
 OutputFrame::~OutputFrame() { app().frame_gone(*this); }
 
 QWidget* OutputFrame::text_widget() const { return text_; }
+
+void OutputFrame::add_variables_panel() {
+  auto* dock = new QDockWidget(QStringLiteral("Variables"), this);
+  dock->setObjectName(QStringLiteral("variables"));
+  variables_ = new VariablesPanel(dock);
+  dock->setWidget(variables_);
+  addDockWidget(Qt::LeftDockWidgetArea, dock);
+  variables_->show_variables(app().variables());
+  connect(&app(), &VopApp::variables_changed, variables_,
+          [this] { variables_->show_variables(app().variables()); });
+  connect(variables_, &VariablesPanel::nameActivated, &app(), &VopApp::insert_name);
+}
 
 void OutputFrame::show_event(const OutputEvent& event) {
   if (const auto* run = std::get_if<TextRun>(&event)) append(run->format, run->text);

@@ -11,6 +11,7 @@
 
 class QTextDocument;
 class QTextEdit;
+class VariablesPanel;
 
 namespace vop::shell {
 
@@ -18,6 +19,7 @@ class OutputFrame : public Frame {
   Q_OBJECT
  public:
   OutputFrame(VopApp& app, int number);
+  VariablesPanel* variables_panel() const { return variables_; }
   ~OutputFrame() override;
 
   QWidget* text_widget() const override;
@@ -35,6 +37,10 @@ class OutputFrame : public Frame {
   void follow_end();
 
  private:
+  // The open dataset's variables, docked at the window's side.
+  void add_variables_panel();
+
+  VariablesPanel* variables_ = nullptr;  // in its dock; owned by the window
   QTextEdit* text_;          // the text control; owned by the window
   QTextDocument* doc_;       // the control's document; owned by the control
   QTextCursor end_;          // where appends go (kept at the end)

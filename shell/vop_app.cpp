@@ -9,6 +9,7 @@
 #include "builtins/library.h"
 #include "core/errors.h"
 #include "session/session.h"
+#include "shell/widgets/dataset_variables.h"
 #include "shell/counts_dialog.h"
 #include "shell/file_commands.h"
 #include "shell/output_frame.h"
@@ -53,6 +54,7 @@ VopApp::VopApp(AppOptions options)
   session_->output().set_syntax(this);
   runs_ = std::make_unique<RunController>(*session_);
   connect(runs_.get(), &RunController::run_finished, this, &VopApp::drain_output);
+  connect(runs_.get(), &RunController::run_finished, this, &VopApp::refresh_variables);
   do_menu_ = std::make_unique<QMenu>(QStringLiteral("&Do"));
   counts_ = std::make_unique<CountsDialog>();
   save_prompt = ask_to_save;
@@ -230,6 +232,22 @@ void VopApp::drain_output() {
     out->follow_end();
   }
   Q_EMIT output_drained();
+}
+
+void VopApp::refresh_variables() {
+  // A run holds the dataset: its end brings another refresh.
+  if (session_->dataset_busy()) return;
+  const uint64_t generation = session_->dataset_generation() + 1;
+  if (generation == variables_generation_) return;
+  variables_generation_ = generation;
+  variables_ = dataset_variables(session_->dataset());
+  Q_EMIT variables_changed();
+}
+
+void VopApp::insert_name(const QString& name) {
+  if (!syntax_designated_) new_syntax();
+  syntax_designated_->insert_at_caret(name);
+  syntax_designated_->activateWindow();
 }
 
 void VopApp::insert_at_caret(std::string_view text) {

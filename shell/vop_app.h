@@ -19,6 +19,7 @@
 
 #include "output/output_queue.h"
 #include "output/targets.h"
+#include "shell/widgets/variables_panel.h"
 
 class QMenu;
 
@@ -104,12 +105,22 @@ class VopApp : public QObject, private SyntaxTarget {
 
   // Show everything the output stream has written so far.
   void drain_output();
+
+  // --- The open dataset, between runs ---------------------------------------
+  // Its variables as the windows' Variables panels list them; read again
+  // after each run and each Open SPSS Data when the dictionary changed.
+  const QList<VariableInfo>& variables() const { return variables_; }
+  void refresh_variables();
+  // A name chosen in a Variables panel goes into the designated syntax
+  // window at its caret (a syntax window is made when there is none).
+  void insert_name(const QString& name);
   // Shows a message (Office commands of a later version, errors of file
   // commands); tests replace it to read the message instead.
   std::function<void(Frame* over, const QString& text)> message;
 
  Q_SIGNALS:
   void output_drained();
+  void variables_changed();
 
  private:
   void insert_at_caret(std::string_view text) override;  // SyntaxTarget
@@ -133,6 +144,8 @@ class VopApp : public QObject, private SyntaxTarget {
   int next_syntax_ = 1;                      // number of the next syntax window
   int language_ = 1;                         // 1 EN, 2 SR, 3 MK
   bool exiting_ = false;                     // Exit is closing every window
+  QList<VariableInfo> variables_;            // the dataset's variables when last read
+  uint64_t variables_generation_ = 0;        // the dataset's change count then (0: never read)
 };
 
 }  // namespace vop::shell

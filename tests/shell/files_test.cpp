@@ -16,6 +16,7 @@
 #include "shell/output_frame.h"
 #include "shell/output_io.h"
 #include "shell/syntax_frame.h"
+#include "shell/widgets/variables_panel.h"
 
 namespace vop::shell {
 namespace {
@@ -206,6 +207,32 @@ TEST(Data, OpenSpssDataWritesTheLoadReport) {
   EXPECT_TRUE(shown.contains("Number of variables: ")) << shown.toStdString();
   EXPECT_TRUE(shown.contains("Number of observations: ")) << shown.toStdString();
   EXPECT_EQ(t.app.session().dataset().file_name(), kSurvey.toStdString());
+}
+
+// The Variables panel follows the dataset: filled by Open SPSS Data,
+// refreshed after a run that adds a variable, and a double-click puts the
+// name into the designated syntax window.
+TEST(Data, TheVariablesPanelFollowsTheDatasetAndInsertsNames) {
+  TestApp t;
+  OutputFrame* out = t.app.designated_output();
+  VariablesPanel* panel = out->variables_panel();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->topLevelItemCount(), 0);
+  ASSERT_TRUE(open_spss_data(t.app, kSurvey));
+  const int n = panel->topLevelItemCount();
+  EXPECT_EQ(n, t.app.session().dataset().variable_count());
+  ASSERT_GT(n, 0);
+
+  SyntaxFrame* syntax = t.app.new_syntax();
+  syntax->set_text("DataAddVar(\"extra\")");
+  ASSERT_TRUE(t.app.run_from(*syntax));
+  ASSERT_TRUE(t.settle());
+  ASSERT_TRUE(wait_for([&] { return panel->topLevelItemCount() == n + 1; }));
+  EXPECT_EQ(panel->topLevelItem(n)->text(0), "EXTRA");
+
+  syntax->set_text("");
+  Q_EMIT panel->itemActivated(panel->topLevelItem(0), 0);  // a double-click or Enter
+  EXPECT_EQ(syntax->text(), panel->topLevelItem(0)->text(0));
 }
 
 TEST(Data, AFileThatFailsToOpenIsReportedAsAnError) {
