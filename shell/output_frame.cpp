@@ -48,9 +48,15 @@ void OutputFrame::add_variables_panel() {
   variables_ = new VariablesPanel(dock);
   dock->setWidget(variables_);
   addDockWidget(Qt::LeftDockWidgetArea, dock);
-  variables_->show_variables(app().variables());
-  connect(&app(), &VopApp::variables_changed, variables_,
-          [this] { variables_->show_variables(app().variables()); });
+  // The panel shows while a dataset is open, at a width that leaves the
+  // output the room.
+  const auto show = [this, dock] {
+    variables_->show_variables(app().variables());
+    dock->setVisible(!app().variables().isEmpty());
+  };
+  show();
+  resizeDocks({dock}, {220}, Qt::Horizontal);
+  connect(&app(), &VopApp::variables_changed, dock, show);
   connect(variables_, &VariablesPanel::nameActivated, &app(), &VopApp::insert_name);
 }
 

@@ -7,6 +7,7 @@
 #include <QTextEdit>
 
 #include "qt_env.h"
+#include "shell/file_commands.h"
 #include "shell/output_frame.h"
 #include "shell/syntax_frame.h"
 
@@ -27,6 +28,9 @@ constexpr const char* kScript =
 TEST(Screenshot, OutputAndSyntaxWindows) {
   VopApp app(AppOptions{QString(), false, true, false});
   app.start();
+  // The bundled survey is open, so the Variables panel shows.
+  ASSERT_TRUE(open_spss_data(app, QStringLiteral(VOP_SOURCE_DIR "/examples/survey.sav")));
+  app.designated_output()->text_edit()->clear();
   SyntaxFrame* s = app.new_syntax();
   s->set_text(kScript);
   s->editor()->selectAll();
@@ -34,7 +38,7 @@ TEST(Screenshot, OutputAndSyntaxWindows) {
   ASSERT_TRUE(wait_for([&] { return app.idle(); }));
   app.drain_output();
   OutputFrame* out = app.designated_output();
-  out->resize(760, 520);
+  out->resize(900, 520);
   s->resize(760, 360);
   QTextCursor c = s->editor()->textCursor();
   c.clearSelection();
