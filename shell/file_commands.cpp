@@ -65,6 +65,7 @@ OutputFrame* open_output_file(VopApp& app, const QString& path) {
   } else {
     frame->set_file_path(path);
     frame->setWindowTitle(file_title(path, kOutputSuffix));
+    app.recent().add(RecentKind::Output, path);
   }
   if (before) app.designate(*before);
   return frame;
@@ -82,7 +83,10 @@ bool save_output(OutputFrame& frame) {
     return !path.isEmpty() && save_output_as(frame, path);
   }
   QString error;
-  if (save_output(*frame.text_edit()->document(), frame.file_path(), &error)) return true;
+  if (save_output(*frame.text_edit()->document(), frame.file_path(), &error)) {
+    frame.app().recent().add(RecentKind::Output, frame.file_path());
+    return true;
+  }
   frame.app().message(&frame, error);
   return false;
 }
@@ -106,6 +110,7 @@ SyntaxFrame* open_syntax_file(VopApp& app, Frame& from, const QString& path) {
   target->set_modified(false);
   target->set_file_path(path);
   target->setWindowTitle(file_title(path, kSyntaxSuffix));
+  app.recent().add(RecentKind::Syntax, path);
   if (make_new && before) app.designate(*before);
   else app.designate(*target);
   return target;
@@ -128,6 +133,7 @@ bool save_syntax(SyntaxFrame& frame) {
     return false;
   }
   frame.set_modified(false);
+  frame.app().recent().add(RecentKind::Syntax, frame.file_path());
   return true;
 }
 
@@ -148,7 +154,16 @@ bool open_spss_data(VopApp& app, const QString& path) {
   }
   app.drain_output();
   app.refresh_variables();
+  if (ok) app.recent().add(RecentKind::Data, path);
   return ok;
+}
+
+void open_recent(Frame& from, const RecentFile& file) {
+  switch (file.kind) {
+    case RecentKind::Output: open_output_file(from.app(), file.path); break;
+    case RecentKind::Syntax: open_syntax_file(from.app(), from, file.path); break;
+    case RecentKind::Data: open_spss_data(from.app(), file.path); break;
+  }
 }
 
 std::string data_save_text(const QString& path) {

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "shell/recent_files.h"
+
 namespace vop::shell {
 
 class Frame;
@@ -39,6 +41,8 @@ bool save_syntax_as(SyntaxFrame& frame, const QString& path);
 // Open a system file between runs; the load report (or the error) goes to
 // the designated output window. False while a run goes on or on failure.
 bool open_spss_data(VopApp& app, const QString& path);
+// Opens an entry of "Recent Files" as its kind's Open command would.
+void open_recent(Frame& from, const RecentFile& file);
 // The text Save Dataset As runs: DataSave("path") with backslashes doubled.
 std::string data_save_text(const QString& path);
 // Save Dataset: DataSave() when the dataset has a file name, else the

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QIcon>
 #include <QMenuBar>
 #include <QSettings>
@@ -12,6 +13,7 @@
 
 #include <set>
 
+#include "shell/file_commands.h"
 #include "shell/handlers.h"
 #include "shell/vop_app.h"
 
@@ -88,7 +90,10 @@ void Frame::build_menus() {
     for (int id : ids) {
       if (id == 0) menu->addSeparator();
       else if (id == kNewMenu) fill_submenu(menu->addMenu(tr("New")), kNewItems);
-      else if (id == kOpenMenu) fill_submenu(menu->addMenu(tr("Open")), kOpenItems);
+      else if (id == kOpenMenu) {
+        fill_submenu(menu->addMenu(tr("Open")), kOpenItems);
+        add_recent_menu(menu);
+      }
       else menu->addAction(action(id));
     }
   };
@@ -97,6 +102,20 @@ void Frame::build_menus() {
   fill(menuBar()->addMenu(tr("&View")), kViewMenu);
   menuBar()->addMenu(app_.do_menu());
   fill(menuBar()->addMenu(tr("&Help")), kHelpMenu);
+}
+
+void Frame::add_recent_menu(QMenu* file) {
+  QMenu* recent = file->addMenu(tr("Recent Files"));
+  // Filled each time it opens: another window may have added a file.
+  connect(recent, &QMenu::aboutToShow, this, [this, recent] {
+    recent->clear();
+    int n = 0;
+    for (const RecentFile& f : app_.recent().items()) {
+      const QString text = QStringLiteral("&%1 %2").arg(++n).arg(QDir::toNativeSeparators(f.path));
+      connect(recent->addAction(text), &QAction::triggered, this, [this, f] { open_recent(*this, f); });
+    }
+    if (n == 0) recent->addAction(tr("(none)"))->setEnabled(false);
+  });
 }
 
 void Frame::fill_submenu(QMenu* menu, std::span<const int> ids) {

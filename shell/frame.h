@@ -64,6 +64,7 @@ class Frame : public QMainWindow {
   QString geometry_key() const;  // where the kind's last geometry is kept
   void build_menus();
   void fill_submenu(QMenu* menu, std::span<const int> ids);
+  void add_recent_menu(QMenu* file);
   void build_toolbar();
 
   VopApp& app_;                        // the application; outlives every frame

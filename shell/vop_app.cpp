@@ -40,6 +40,7 @@ void show_message(Frame* over, const QString& text) {
 
 VopApp::VopApp(AppOptions options)
     : options_(std::move(options)),
+      recent_(options_.remember_geometry),
       queue_([this] { QMetaObject::invokeMethod(this, &VopApp::drain_output, Qt::QueuedConnection); }) {
   // Without a desktop's icon theme the toolbar takes Adwaita's icons, then
   // the style's own.

@@ -19,6 +19,7 @@
 
 #include "output/output_queue.h"
 #include "output/targets.h"
+#include "shell/recent_files.h"
 #include "shell/widgets/variables_panel.h"
 
 class QMenu;
@@ -101,6 +102,8 @@ class VopApp : public QObject, private SyntaxTarget {
   QMenu* do_menu() const { return do_menu_.get(); }
   CountsDialog& counts() { return *counts_; }
   const QString& program_dir() const { return program_dir_; }
+  // Files opened and saved lately, for every window's File menu.
+  RecentFiles& recent() { return recent_; }
   bool remembers_geometry() const { return options_.remember_geometry; }
 
   // Show everything the output stream has written so far.
@@ -129,6 +132,7 @@ class VopApp : public QObject, private SyntaxTarget {
   OutputFrame& prepare_run();
 
   AppOptions options_;                       // as given
+  RecentFiles recent_;                       // the File menu's "Recent Files"
   QString program_dir_;                      // the executable's folder (or the option)
   OutputQueue queue_;                        // the worker writes here; drained on the UI thread
   std::unique_ptr<Session> session_;         // interpreter, output stream, dataset

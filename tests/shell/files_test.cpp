@@ -235,6 +235,28 @@ TEST(Data, TheVariablesPanelFollowsTheDatasetAndInsertsNames) {
   EXPECT_EQ(syntax->text(), panel->topLevelItem(0)->text(0));
 }
 
+// Files opened and saved come first in "Recent Files", once each, and an
+// entry opens as its kind's Open command does.
+TEST(Data, RecentFilesListWhatWasOpenedAndSavedNewestFirst) {
+  TestApp t;
+  QTemporaryDir dir;
+  SyntaxFrame* syntax = t.app.new_syntax();
+  syntax->set_text("x = 1");
+  const QString script = dir.filePath("a.s");
+  ASSERT_TRUE(save_syntax_as(*syntax, script));
+  ASSERT_TRUE(open_spss_data(t.app, kSurvey));
+  ASSERT_TRUE(save_syntax(*syntax));
+  const QList<RecentFile>& items = t.app.recent().items();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_EQ(items[0], (RecentFile{RecentKind::Syntax, script}));
+  EXPECT_EQ(items[1], (RecentFile{RecentKind::Data, QDir::cleanPath(kSurvey)}));
+
+  const int windows = int(t.app.syntaxes().size());
+  open_recent(*t.app.designated_output(), items[0]);
+  EXPECT_EQ(int(t.app.syntaxes().size()), windows + 1);
+  EXPECT_EQ(t.app.syntaxes().back()->text(), "x = 1");
+}
+
 TEST(Data, AFileThatFailsToOpenIsReportedAsAnError) {
   TestApp t;
   EXPECT_FALSE(open_spss_data(t.app, "/nonexistent/none.sav"));
