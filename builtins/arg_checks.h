@@ -17,8 +17,9 @@ namespace vop::builtins {
 
 // The largest matrix a builtin will build: 2^31 elements, 16 GiB of
 // numbers, more than the machines we target can hold. Refusing it up front
-// turns `zeros(1e5, 1e5)` into a clean error instead of an allocator abort:
-// kErrRange, the size being "out of range" in the language's terms.
+// turns `zeros(1e5, 1e5)` into a clean error instead of an allocator abort;
+// the error is kErrRange, the size being "out of range" in the language's
+// terms.
 inline constexpr int64_t kMaxElements = int64_t(1) << 31;
 
 // The rows x cols dimensions of a result.
