@@ -28,13 +28,13 @@ std::optional<Matrix> new_matrix(int64_t rows, int64_t cols, bool numeric,
                                  Matrix::Fill fill, ErrorState& err) {
   if (rows < 0 || cols < 0 || rows > INT_MAX || cols > INT_MAX ||
       (cols != 0 && rows > kMaxElements / cols)) {
-    err.raise(kErrTooLarge);
+    err.raise(kErrRange);
     return std::nullopt;
   }
   try {
     return Matrix(int(rows), int(cols), numeric, fill);
   } catch (const std::bad_alloc&) {
-    err.raise(kErrTooLarge);
+    err.raise(kErrRange);
     return std::nullopt;
   }
 }

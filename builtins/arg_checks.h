@@ -17,20 +17,10 @@ namespace vop::builtins {
 
 // The largest matrix a builtin will build: 2^31 elements, 16 GiB of
 // numbers, more than the machines we target can hold. Refusing it up front
-// turns `zeros(1e5, 1e5)` into a clean error instead of an allocator abort.
+// turns `zeros(1e5, 1e5)` into a clean error instead of an allocator abort;
+// the error is kErrRange, the size being "out of range" in the language's
+// terms.
 inline constexpr int64_t kMaxElements = int64_t(1) << 31;
-
-// Code raised when a requested size is beyond kMaxElements or cannot be
-// allocated: the size is "out of range" in the language's terms.
-inline constexpr int kErrTooLarge = kErrRange;
-
-// Codes of the numeric library that core names no constant for.
-enum NumericCodes : int {
-  kErrSquare = 83,           // "Square matrix is needed"
-  kErrWide = 86,             // "Matrix with more rows than columns is needed"
-  kErrZeroVariance = 88,     // "Variable variance is equal to zero"
-  kErrLapack = 200,          // a LAPACK routine reported failure
-};
 
 // The rows x cols dimensions of a result.
 struct Shape {
@@ -73,7 +63,7 @@ std::optional<int> count_of(double v, ErrorState& err);
 std::optional<int> index_of(double v, int limit, ErrorState& err);
 
 // A new matrix of rows x cols (either may be given as a product that
-// overflowed int); beyond kMaxElements or out of memory is kErrTooLarge.
+// overflowed int); beyond kMaxElements or out of memory is kErrRange.
 std::optional<Matrix> new_matrix(int64_t rows, int64_t cols, bool numeric,
                                  Matrix::Fill fill, ErrorState& err);
 

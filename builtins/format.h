@@ -15,11 +15,6 @@ namespace vop {
 
 class ErrorState;
 
-// Codes of the format engine; they have no message of their own.
-inline constexpr int kErrBadConversion = 177;    // unknown conversion, or no value left
-inline constexpr int kErrNumberForText = 178;    // "%s" given a number
-inline constexpr int kErrTextForNumber = 179;    // d f F e E given a string
-
 // Field width and precision when the format writes none.
 inline constexpr int kDefaultFormatWidth = 8;
 inline constexpr int kDefaultFormatPrecision = 4;

@@ -78,7 +78,7 @@ std::optional<FreqResult> freq(const Matrix& x, const Matrix* w, ErrorState& err
   // Positions are 32-bit, as in the sort; no matrix that fits in memory
   // has more elements.
   if (x.size() > std::numeric_limits<int32_t>::max()) {
-    err.raise(kErrTooLarge);
+    err.raise(kErrRange);
     return std::nullopt;
   }
   return x.numeric() ? numeric_freq(x, weights) : string_freq(x, weights);

@@ -16,10 +16,6 @@ namespace vop {
 
 namespace {
 
-constexpr int kErrAliasGlobal = 708;   // `global` of a by-reference parameter
-constexpr int kErrHeadingLevel = 777;  // heading level outside 1..5
-constexpr int kErrPathPrefix = 779;    // `path` not beginning with ".\"
-
 // --- Helpers ------------------------------------------------------------------
 
 // A 1x1 string argument (64, 55): its text; absent reads as empty.
@@ -151,7 +147,7 @@ Value b_eval(Call& c) {
 Value b_path(Call& c) {
   std::string dir;
   if (!one_text(c, 0, &dir)) return {};
-  if (dir.empty()) return c.fail(79);
+  if (dir.empty()) return c.fail(kErrEmptyText);
   // ".\" as scripts write it; "./" as well on this platform.
   if (dir.size() < 2 || dir[0] != '.' || (dir[1] != '\\' && dir[1] != '/')) return c.fail(kErrPathPrefix);
   std::string base = c.interp().base_dir();

@@ -73,7 +73,7 @@ std::optional<int> svd_workspace(const Matrix& a, ErrorState& err) {
   const int64_t lo = std::min(a.rows(), a.cols()), hi = std::max(a.rows(), a.cols());
   const int64_t lwork = 2 * std::max(3 * lo + hi, 5 * lo);
   if (lwork > INT_MAX) {
-    err.raise(kErrTooLarge);
+    err.raise(kErrRange);
     return std::nullopt;
   }
   return int(lwork);

@@ -14,7 +14,7 @@ Value Call::arg(int i) {
   Value v = interp_.evaluate(arg_node(i));
   interp_.requested_ = saved;
   interp_.condition_mode_ = mode;
-  if (!v && !interp_.error().failed()) interp_.error().raise(81);  // gave no value
+  if (!v && !interp_.error().failed()) interp_.error().raise(kErrMissingArgs);  // gave no value
   return v;
 }
 

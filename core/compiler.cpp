@@ -8,36 +8,6 @@ namespace vop {
 
 namespace {
 
-// Codes the statement compiler raises.
-enum : int {
-  kErrStrayStatement = 38,
-  kErrOpenBlock = 39,
-  kErrDuplicate = 40,
-  kErrFunction = 43,
-  kErrMacroInBlock = 44,
-  kErrMacro = 45,
-  kErrIf = 46,
-  kErrElse = 47,
-  kErrNoIf = 48,
-  kErrWhile = 49,
-  kErrRepeat = 50,
-  kErrUntil = 51,
-  kErrNoRepeat = 52,
-  kErrFor = 53,
-  kErrForTarget = 54,
-  kErrForIndexed = 55,
-  kErrEnd = 56,
-  kErrNoBlock = 57,
-  kErrReturn = 58,
-  kErrGlobal = 59,
-  kErrClear = 60,
-  kErrWho = 61,
-  kErrWhoGlobal = 62,
-  kErrMacroNoValue = 3002,
-  kErrMacroIndexedKey = 3005,
-  kErrMacroGroup = 3006,
-};
-
 // Open blocks, by the letter of their kind.
 enum BlockKind : char {
   kBlockIf = 'i',        // if, or the open condition of an if/elseif chain
@@ -312,8 +282,8 @@ bool Compiler::for_statement(const Statement& st) {
   if (!parse_statement_expression(header.first(split), err_, *e)) return false;
   if (e->kind != ExprKind::Assign || e->kids[1].kind != ExprKind::Range) return fail(kErrFor);
   const ExprNode& var = e->kids[0];
-  if (var.kind != ExprKind::Name || !is_letter((unsigned char)var.text[0])) return fail(kErrForTarget);
-  if (var.has_args) return fail(kErrForIndexed);
+  if (var.kind != ExprKind::Name || !is_letter((unsigned char)var.text[0])) return fail(kErrLvalue);
+  if (var.has_args) return fail(kErrScalar);
   blocks_.push_back({kBlockLoop, emit(kStmtFor, st.line, std::move(e))});
   if (split == header.size()) return true;
   // The rest is the body's first statement.

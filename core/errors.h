@@ -13,32 +13,12 @@ namespace vop {
 
 class OutputSink;
 
-// Codes that other parts raise by name; the full table of messages is in
-// errors.cpp.
+// Every code of the language, one name each; the list with the messages is
+// error_codes.def.
 enum ErrorCodes : int {
-  kErrWrongKeyword = 30,
-  kErrScalar = 55,
-  kErrNumeric = 63,
-  kErrString = 64,
-  kErrVector = 67,
-  kErrRange = 68,
-  kErrDims = 70,
-  kErrTypes = 71,
-  kErrNoData = 75,
-  kErrNotEmpty = 77,
-  kErrTooManyResults = 80,
-  kErrMissingArgs = 81,
-  kErrTooManyArgs = 82,
-  kErrSingular = 85,        // "Non-singular matrix is needed"
-  kErrNearlySingular = 90,  // "Matrix is probably singular"
-  kErrDeletedGlobal = 92,
-  kErrUnknownName = 96,
-  kErrSpssFile = 97,
-  kErrSilent = 103,
-  kErrTooDeep = 802,  // nesting of expressions or calls beyond its limit
-  kErrScriptText = 255,
-  kErrStopped = 1000,
-  kErrOutOfMemory = 2000,  // a result too large for the machine's memory
+#define VOP_ERROR(name, code, text, tail) name = code,
+#include "core/error_codes.def"
+#undef VOP_ERROR
 };
 
 // The longest script error text (code 255) shown after the prefix.

@@ -17,10 +17,6 @@ namespace vop {
 
 namespace {
 
-constexpr int kErrTooManyValues = 95;
-constexpr int kErrPathTooLong = 787;
-constexpr int kErrKeywordVariable = 3010;
-
 // Saves a piece of interpreter state and puts it back on scope exit.
 template <class T>
 class Restore {
@@ -392,7 +388,7 @@ Value Interpreter::eval_variable(const ExprNode& node, const Matrix& var) {
   if (!node.has_args || node.kind != ExprKind::Name) return Value::borrow(var);
   const size_t n = node.kids.size();
   if (n == 0) return Value::borrow(var);
-  if (n > 2) return error_.raise(66), Value();
+  if (n > 2) return error_.raise(kErrIndexCount), Value();
   if (var.empty()) return Matrix();
   Index i = Index::all(), j = Index::all();
   if (n == 1) {
@@ -542,7 +538,7 @@ Value Interpreter::eval_macro_call(const ExprNode& node) {
 
 bool Interpreter::assign_indexed(const ExprNode& target, Matrix& var, Value value) {
   const size_t n = target.kids.size();
-  if (n > 2) return error_.raise(66);
+  if (n > 2) return error_.raise(kErrIndexCount);
   Index i = Index::all(), j = Index::all();
   if (!value) {  // deletion
     if (n == 1) {
@@ -569,7 +565,7 @@ Value Interpreter::eval_assign(const ExprNode& node) {
   // [a, b, ...] = call
   if (target.kind == ExprKind::Matrix) {
     const std::vector<const ExprNode*> names = assignment_targets(target);
-    if (names.empty()) return error_.raise(69), Value();
+    if (names.empty()) return error_.raise(kErrBrackets), Value();
     const int n = int(names.size());
     Value single;
     {
@@ -692,7 +688,7 @@ Value Interpreter::eval_assign(const ExprNode& node) {
     return Value::borrow(workspace_.assign(name, std::move(value).take()));
   }
   if (!var) {
-    if (deletion) return error_.raise(69), Value();
+    if (deletion) return error_.raise(kErrBrackets), Value();
     Matrix fresh;
     if (!assign_indexed(target, fresh, std::move(value))) return {};
     Matrix& stored = workspace_.assign(name, std::move(fresh));

@@ -37,7 +37,7 @@ bool Index::from_range(double start, double end, double step, int64_t dim, bool 
   end = std::trunc(end);
   step = std::trunc(step);
   if (step == 0 || start < 1 || end < 1) return err.raise(kErrRange);
-  if ((step > 0 && start > end) || (step < 0 && start < end)) return err.raise(89);
+  if ((step > 0 && start > end) || (step < 0 && start < end)) return err.raise(kErrIndexValue);
   const double last = start + std::floor((end - start) / step) * step;
   if (!position_ok(std::max(start, last), dim, growing)) return err.raise(kErrRange);
   Index ix(Kind::Range);
@@ -162,7 +162,7 @@ std::vector<char> marks(const Index& ix, int64_t n) {
 
 bool index_delete(Matrix& target, const Index& i, const Index* j, ErrorState& err) {
   if (!j) {
-    if (target.rows() > 1 && target.cols() > 1) return err.raise(72);
+    if (target.rows() > 1 && target.cols() > 1) return err.raise(kErrNoColumn);
     const std::vector<char> del = marks(i, target.size());
     const int64_t kept = std::count(del.begin(), del.end(), 0);
     const bool row = target.rows() == 1;
@@ -179,7 +179,7 @@ bool index_delete(Matrix& target, const Index& i, const Index* j, ErrorState& er
     target.set_name(std::move(name));
     return true;
   }
-  if (!i.is_all() && !j->is_all()) return err.raise(73);
+  if (!i.is_all() && !j->is_all()) return err.raise(kErrRowAndColumn);
   const bool rows_go = !i.is_all() || j->is_all();
   const std::vector<char> del_r = rows_go ? marks(i, target.rows()) : std::vector<char>(size_t(target.rows()), 0);
   const std::vector<char> del_c = rows_go ? std::vector<char>(size_t(target.cols()), 0) : marks(*j, target.cols());

@@ -6,21 +6,6 @@ namespace vop {
 
 namespace {
 
-// Codes the lexer raises.
-enum : int {
-  kErrUnmatchedParen = 31,
-  kErrOpenString = 33,
-  kErrTokenTooLong = 34,
-  kErrUnmatchedBracket = 35,
-  kErrMissingArgument = 36,
-  kErrLeadingComma = 37,
-  kErrNumberDot = 41,
-  kErrDot = 42,
-  kErrMacroNotFirst = 3000,
-  kErrLoneBang = 3001,
-  kErrBangNotLetter = 3002,
-};
-
 // The word operators, written like names.
 OpCode word_operator(std::string_view w) {
   if (w == "in" || w == "rin") return kOpIn;
@@ -122,7 +107,7 @@ bool Lexer::place_word(Statement& st, Token& t) {
       st.keyword = kw;
     } else if (w[0] == '!') {
       if (w.size() == 1) return fail(kErrLoneBang, t.line);
-      if (!is_letter((unsigned char)w[1])) return fail(kErrBangNotLetter, t.line);
+      if (!is_letter((unsigned char)w[1])) return fail(kErrMacroNoValue, t.line);
       st.macro_call = true;
     }
     return true;
@@ -136,7 +121,7 @@ bool Lexer::place_word(Statement& st, Token& t) {
     }
     return true;
   }
-  if (w[0] == '!') return fail(is_data_statement(kw) ? int(kErrWrongKeyword) : int(kErrMacroNotFirst), st.line);
+  if (w[0] == '!') return fail(is_data_statement(kw) ? kErrWrongKeyword : kErrMacroNotFirst, st.line);
   if (kw == Keyword::None) return true;
   if (st.tokens.size() == 1) {
     // "global function" and "global macro" are one word; "clear global"
@@ -384,7 +369,7 @@ bool Lexer::read_symbol(Statement& st, int c, CharClass cls) {
       return true;
     case CharClass::RParen:
       if (brackets_.empty()) return fail(kErrUnmatchedParen, st.line);
-      if (brackets_.back() == '[') return fail(kErrMissingArgument, st.line);
+      if (brackets_.back() == '[') return fail(kErrMissingOperand, st.line);
       brackets_.pop_back();
       push(st, TokenKind::RParen, ")");
       return true;

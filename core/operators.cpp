@@ -357,7 +357,7 @@ Value make_literal(std::vector<std::vector<Value>>&& rows, ErrorState& err) {
 Value inverse(const Matrix& a, ErrorState& err) {
   if (!a.numeric()) return err.raise(kErrNumeric), Value();
   if (a.empty()) return err.raise(kErrNotEmpty), Value();
-  if (a.rows() != a.cols()) return err.raise(83), Value();
+  if (a.rows() != a.cols()) return err.raise(kErrSquare), Value();
   Matrix lu = a.clone();
   std::vector<int> perm(static_cast<size_t>(a.rows()));
   int sign = 1;

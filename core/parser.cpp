@@ -330,7 +330,7 @@ bool Parser::check_target(const ExprNode& lhs) {
     case ExprKind::Name: case ExprKind::NameBuild:
       return true;
     case ExprKind::Matrix:
-      if (lhs.kids.empty()) return fail(kErrEmptyTarget);
+      if (lhs.kids.empty()) return fail(kErrBrackets);
       if (lhs.kids.size() != 1) return fail(kErrLvalue);
       for (const ExprNode& e : lhs.kids[0].kids)
         if (!e.is_plain_name() || !is_letter((unsigned char)e.text[0])) return fail(kErrLvalue);

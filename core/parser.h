@@ -23,17 +23,6 @@ namespace vop {
 // recurse over the tree, so its depth must stay well inside the stack.
 inline constexpr int kMaxExprDepth = 200;
 
-// Codes the expression parser raises.
-enum ParseErrors : int {
-  kErrMissingOperand = 36,   // an operator without its operand, "," before "]"
-  kErrLvalue = 54,           // left side of "=" missing or not assignable
-  kErrEmptyPlace = 65,       // f(a,,b), [1,,2]
-  kErrEmptyTarget = 69,      // [] = ...
-  kErrLeftOver = 100,        // two operands side by side
-  kErrHashNoLeft = 800,      // "#" with nothing on its left
-  kErrHashNotName = 801,     // "#" with something other than a name on its left
-};
-
 // One expression (no "=" at the top). Tokens left over raise `leftover`.
 // False after raising an error.
 bool parse_expression(std::span<const Token> toks, ErrorState& err, ExprNode& out,

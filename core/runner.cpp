@@ -12,15 +12,12 @@ namespace vop {
 
 namespace {
 
-constexpr int kErrIfNoValue = 46;
-constexpr int kErrForBounds = 53;
-
 // Until a library supplies the matrix display, displayed values show nothing.
 void no_display(const Matrix&, std::string_view, OutputSink&) {}
 
 // A for-loop bound: a numeric 1x1 value, truncated to 32 bits.
 bool loop_bound(Value v, ErrorState& err, int32_t* out) {
-  if (!v) return err.failed() ? false : err.raise(kErrForBounds);
+  if (!v) return err.failed() ? false : err.raise(kErrFor);
   if (!v->numeric()) return err.raise(kErrNumeric);
   if (!v->is_scalar()) return err.raise(kErrScalar);
   const double x = std::trunc((*v)[0]);
@@ -122,7 +119,7 @@ int Interpreter::run_statements(const Program& program) {
           Value v = evaluate(*st.expr);
           condition_mode_ = false;
           if (!v) {
-            if (!error_.failed()) error_.raise(kErrIfNoValue);
+            if (!error_.failed()) error_.raise(kErrIf);
             fail_at(st);
             break;
           }

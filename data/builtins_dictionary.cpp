@@ -67,7 +67,7 @@ Value b_set_var_label(Call& c) {
   if (!labels->is_scalar() && size_t(labels->size()) != refs.size()) return c.fail(kErrDims);
   for (size_t k = 0; k < refs.size(); ++k) {
     const StrCell& label = labels->str()[labels->is_scalar() ? 0 : k];
-    if (label && label->size() > data::kMaxVariableLabel) return c.fail(data::kErrLabelLength, *label);
+    if (label && label->size() > data::kMaxVariableLabel) return c.fail(kErrLabelLength, *label);
     if (refs[k].set >= 0) ds.multiple_variables()[size_t(refs[k].set)].label = label;
     else ds.variable(refs[k].var).label = label;
   }
@@ -80,9 +80,9 @@ Value b_set_var_label(Call& c) {
 // (a multiple variable's first member); string variables raise 101.
 bool labelled_variables(Call& c, Dataset& ds, std::vector<Ref>* refs) {
   if (!refs_arg(c, 0, ds, data::SetRefs::Members, refs)) return false;
-  if (refs->empty()) return c.err().raise(data::kErrNoReference);
+  if (refs->empty()) return c.err().raise(kErrNoReference);
   for (const Ref& r : *refs)
-    if (!ds.variable(r.var).numeric()) return c.err().raise(data::kErrStringLabel);
+    if (!ds.variable(r.var).numeric()) return c.err().raise(kErrStringLabel);
   return true;
 }
 
@@ -153,7 +153,7 @@ Value b_set_num_label(Call& c) {
   for (int64_t k = 0; k < values->size(); ++k) {
     const double x = (*values)[k];
     const StrCell& label = labels->str()[k];
-    if (!std::isfinite(x)) return c.fail(data::kErrLabelValue);
+    if (!std::isfinite(x)) return c.fail(kErrLabelValue);
     if (label && label->size() > data::kMaxValueLabel) return c.fail(kErrBadVarName);
     for (const Ref& r : refs) put_label(ds.variable(r.var), x, label);
   }
@@ -200,15 +200,15 @@ Value b_get_miss_val(Call& c) {
 
 // Checks one missing-value rule (112, 113, 114) and stores it.
 bool set_missing(DataVariable& v, double code, const double* x, ErrorState& err) {
-  if (!valid_code(code)) return err.raise(data::kErrMissingCode);
+  if (!valid_code(code)) return err.raise(kErrMissingCode);
   const int c = int(code);
   const int used = values_used(c);
   for (int j = 0; j < used; ++j)
-    if (!std::isfinite(x[j])) return err.raise(data::kErrMissingValue);
+    if (!std::isfinite(x[j])) return err.raise(kErrMissingValue);
   if ((c == kMissingRange || c == kMissingRangeAndValue) && !(x[1] > x[0]))
-    return err.raise(data::kErrMissingOrder);
-  if ((c == 2 || c == 3) && x[0] == x[1]) return err.raise(data::kErrMissingOrder);
-  if (c == 3 && (x[2] == x[0] || x[2] == x[1])) return err.raise(data::kErrMissingOrder);
+    return err.raise(kErrMissingOrder);
+  if ((c == 2 || c == 3) && x[0] == x[1]) return err.raise(kErrMissingOrder);
+  if (c == 3 && (x[2] == x[0] || x[2] == x[1])) return err.raise(kErrMissingOrder);
   v.missing_code = c;
   for (int j = 0; j < kMissingSlots; ++j) v.missing_values[size_t(j)] = j < used ? x[j] : 0;
   return true;

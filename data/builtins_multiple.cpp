@@ -36,7 +36,7 @@ Value b_add_mvar(Call& c) {
   ds.note_change();  // the dictionary changes in place
   std::string name;
   if (!data::one_text(c, 0, &name)) return {};
-  if (!is_set_name(name)) return c.fail(data::kErrSetName, name);
+  if (!is_set_name(name)) return c.fail(kErrSetName, name);
   Value refs_v = c.arg(1);
   if (!refs_v) return {};
   if (refs_v->empty()) return c.fail(kErrNotEmpty);
@@ -51,7 +51,7 @@ Value b_add_mvar(Call& c) {
     if (!counted->numeric()) return c.fail(kErrNumeric);
     for (int64_t k = 0; k < counted->size(); ++k) {
       const double x = (*counted)[k];
-      if (!std::isfinite(x)) return c.fail(data::kErrCountedValue);
+      if (!std::isfinite(x)) return c.fail(kErrCountedValue);
       if (std::find(m.counted_values.begin(), m.counted_values.end(), x) == m.counted_values.end())
         m.counted_values.push_back(x);
     }
@@ -68,9 +68,9 @@ Value b_get_mul_val(Call& c) {
   if (!ds.require_data(c.err())) return {};
   std::string name;
   if (!data::one_text(c, 0, &name)) return {};
-  if (!is_set_name(name)) return c.fail(data::kErrSetName, name);
+  if (!is_set_name(name)) return c.fail(kErrSetName, name);
   const MultipleVariable* m = find_set(ds, name);
-  if (!m) return c.fail(data::kErrUnknownSet, name);
+  if (!m) return c.fail(kErrUnknownSet, name);
   Matrix out(m->counted_count(), 1, true);
   for (int k = 0; k < m->counted_count(); ++k) out[k] = m->counted_values[size_t(k)];
   return out;
@@ -118,17 +118,17 @@ Value b_add_bmvar(Call& c) {
   std::vector<const MultipleVariable*> sets;
   for (int64_t k = 0; k < names->size(); ++k) {
     const std::string name = cell_text(names->str()[k]);
-    if (!is_set_name(name)) return c.fail(data::kErrSetName, name);
+    if (!is_set_name(name)) return c.fail(kErrSetName, name);
     const MultipleVariable* m = find_set(ds, name);
-    if (!m) return c.fail(data::kErrUnknownSet, name);
+    if (!m) return c.fail(kErrUnknownSet, name);
     sets.push_back(m);
   }
   std::vector<const MultipleVariable*> distinct = sets;
   std::sort(distinct.begin(), distinct.end());
   distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-  if (distinct.size() < 2) return c.fail(data::kErrBundleSize);
+  if (distinct.size() < 2) return c.fail(kErrBundleSize);
   for (const MultipleVariable* m : sets)
-    if (m->member_count() != sets[0]->member_count()) return c.fail(data::kErrBundleMembers, m->name);
+    if (m->member_count() != sets[0]->member_count()) return c.fail(kErrBundleMembers, m->name);
   Matrix bundle = Matrix::strings(int(sets.size()), 1);
   for (size_t k = 0; k < sets.size(); ++k) bundle.str()[k] = sets[k]->name;
   ds.bundles().push_back(std::move(bundle));

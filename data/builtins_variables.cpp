@@ -47,7 +47,7 @@ bool insert_position(Call& c, int i, const Dataset& ds, int* pos) {
     return true;
   }
   const int at = ds.index_of(cell_text(v->str()[0]));
-  if (at < 0) return c.err().raise(data::kErrNoReference);
+  if (at < 0) return c.err().raise(kErrNoReference);
   *pos = at;
   return true;
 }
@@ -165,11 +165,11 @@ Value b_get_var_name(Call& c) {
 // Renames one multiple variable (109, 110).
 bool rename_set(Dataset& ds, int set, const std::string& name, ErrorState& err) {
   auto& sets = ds.multiple_variables();
-  if (name.empty() || name[0] != '$') return err.raise(data::kErrSetName, name);
+  if (name.empty() || name[0] != '$') return err.raise(kErrSetName, name);
   const std::string old = sets[size_t(set)].name;
   if (name == old) return true;
   for (const MultipleVariable& m : sets)
-    if (m.name == name) return err.raise(data::kErrSetExists, name);
+    if (m.name == name) return err.raise(kErrSetExists, name);
   sets[size_t(set)].name = name;
   for (Matrix& bundle : ds.bundles())
     for (int r = 0; r < bundle.rows(); ++r)

@@ -12,25 +12,6 @@
 
 namespace vop::data {
 
-// Codes the data builtins raise beyond those the core names.
-enum DataBuiltinCodes : int {
-  kErrDeleteData = 94,        // "=[]" on a data variable
-  kErrStringLabel = 101,      // value labels of a string variable
-  kErrLabelValue = 102,       // a value label for NaN or +-Inf
-  kErrNoReference = 106,      // a referenced variable does not exist
-  kErrUnknownSet = 108,       // unknown multiple variable (quotes the name)
-  kErrSetName = 109,          // a multiple variable's name must begin with '$'
-  kErrSetExists = 110,        // a multiple variable of that name exists
-  kErrCountedValue = 111,     // NaN or +-Inf as a counted value
-  kErrMissingCode = 112,      // a missing-value code outside -3, -2, 0..3
-  kErrMissingValue = 113,     // a missing value that is not finite
-  kErrMissingOrder = 114,     // missing values equal, or a range upside down
-  kErrBundleSize = 115,       // a bundle needs 2 different sets
-  kErrBundleMembers = 116,    // sets of a bundle differ in member count (quotes the set)
-  kErrLabelLength = 117,      // a variable label over 255 bytes (quotes it)
-  kErrIndexCount = 66,        // more than 2 indexes
-};
-
 // Longest variable label (bytes), as a system file stores it.
 inline constexpr size_t kMaxVariableLabel = 255;
 // Longest value label a script may set (bytes): what a system file's

@@ -22,13 +22,6 @@
 
 namespace vop {
 
-// Error codes raised by the dataset code (messages in core/errors.cpp).
-enum DataErrorCodes : int {
-  kErrNoVariable = 78,     // a named weight/filter/target does not exist
-  kErrBadVarName = 98,     // name not 1..64 bytes or not starting with a letter
-  kErrDuplicateVar = 99,   // a variable of that name already exists
-};
-
 // Longest variable name a script may give (system files allow 64 bytes).
 inline constexpr size_t kMaxVariableName = 64;
 

@@ -21,19 +21,6 @@
 
 namespace vop {
 
-// Codes the transformation compiler raises.
-enum TransformCompileCodes : int {
-  kErrComputeShape = 1500,   // nothing, or more than one expression
-  kErrComputeAssign = 1501,  // no "=" at the top
-  kErrIfShape = 1550,        // condition or assignment missing, or more parts
-  kErrIfAssign = 1551,       // the last part is not an "=" assignment
-  kErrRecodeRules = 1560,    // no rules, or a rule that is not values = result
-  kErrRecodeName = 1561,     // no variable name, or a comma where a name belongs
-  kErrRecodeNotName = 1563,  // an expression where a variable name belongs
-  kErrRecodeInto = 1564,     // something other than "into" after the rules
-  kErrRecodeCount = 1565,    // variables and targets differ in number
-};
-
 // Marks in a compiled !recode rule (Colon nodes carrying the word): they
 // cannot be confused with an expression, where a lone ":" never stands.
 inline constexpr char kRecodeSysmis[] = "sysmis";

@@ -76,7 +76,7 @@ TEST_F(LentColumns, ALaterArgumentDeletesAnEarlierOne) {
   // A builtin that keeps a lent column across its other arguments notices
   // the removal instead of returning the column.
   EXPECT_EQ(code("y = DataGet(:, \"C\", del_c())\nfunction r = del_c()\nDataDelVar(\"C\")\nr = \"B\";\nend\n"),
-            data::kErrNoReference);
+            kErrNoReference);
   EXPECT_NE(out().find("Referenced variable does not exist"), std::string::npos);
 }
 
