@@ -87,6 +87,14 @@ bool open_file(Interpreter& interp, const std::string& name, bool native) {
   return true;
 }
 
+}  // namespace
+
+void write_load_report(Interpreter& interp, const std::string& name) {
+  load_report(interp.out(), data_session(interp).dataset, name);
+}
+
+namespace {
+
 Value b_data_open(Call& c) {
   std::string name;
   bool native = false;

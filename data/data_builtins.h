@@ -21,6 +21,9 @@ Dataset& dataset_of(Interpreter& interp);
 // Open a dataset file as DataOpen does, load report included: the native
 // format when `native`, else an SPSS system file. Raises 97 on failure.
 bool open_dataset(Interpreter& interp, const std::string& path, bool native);
+// The load report of the open dataset under `name` (the lines DataOpen
+// writes after a load); after a failed load it reports the empty dataset.
+void write_load_report(Interpreter& interp, const std::string& name);
 
 // After DataSave() without a name, write the line that states what was
 // saved (the shell's Save Dataset command turns this on for its run).

@@ -6,6 +6,7 @@
 #include <QTextEdit>
 
 #include "core/errors.h"
+#include "data/data_builtins.h"
 #include "session/session.h"
 #include "shell/output_frame.h"
 #include "shell/output_io.h"
@@ -151,6 +152,10 @@ bool open_spss_data(VopApp& app, const QString& path) {
     Interpreter& in = s.interpreter();
     report_error(in.error(), {}, in.search_path(), in.out());
     in.error().clear();
+    // The loading lines follow with the empty dataset's counts. The path is
+    // not kept as the dataset's name: a later Save Dataset must not write
+    // over the file that failed to load.
+    write_load_report(in, path.toStdString());
   }
   app.drain_output();
   app.refresh_variables();

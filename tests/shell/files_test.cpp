@@ -261,6 +261,12 @@ TEST(Data, AFileThatFailsToOpenIsReportedAsAnError) {
   TestApp t;
   EXPECT_FALSE(open_spss_data(t.app, "/nonexistent/none.sav"));
   EXPECT_TRUE(t.shown().contains("ERROR : ")) << t.shown().toStdString();
+  // The loading lines follow, with the empty dataset's counts; the failed
+  // file does not become the dataset's name.
+  EXPECT_TRUE(t.shown().contains("Number of variables:        0\nNumber of observations:     0"))
+      << t.shown().toStdString();
+  EXPECT_TRUE(t.shown().contains("Data is not weighted.")) << t.shown().toStdString();
+  EXPECT_FALSE(t.app.session().dataset().file_name());
   // The next run starts clean.
   SyntaxFrame* s = t.app.new_syntax();
   s->set_text("printf(\"after\\n\")");
