@@ -1,6 +1,9 @@
 #include "document/doc_table.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "document/output_event.h"
 
@@ -33,6 +36,19 @@ void RecordingConsumer::consume(OutputEvent&& event) {
   if (const auto* run = std::get_if<TextRun>(&event)) shown += run->text;
   else if (const auto* table = std::get_if<TableBlock>(&event)) shown += table->plain_text;
   events.push_back(std::move(event));
+}
+
+std::optional<int> DocTable::largest_exponent() const {
+  double a = -1;
+  for (int i = 0; i < rows(); ++i)
+    for (int c = 0; c < cols(); ++c)
+      if (const double x = number(i, c); !std::isnan(x)) a = std::fmax(a, std::fabs(x));
+  if (a < 0) return std::nullopt;
+  if (std::isinf(a)) return 0;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%+8.4e", a);
+  const char* e = std::strchr(buf, 'e');
+  return e ? int(std::strtol(e + 1, nullptr, 10)) : 0;
 }
 
 }  // namespace vop

@@ -133,8 +133,21 @@ struct DocTable {
   std::optional<int> v_border(int line) const {
     return v_borders.empty() ? std::nullopt : v_borders[size_t(line)];
   }
+  // The code a renderer draws for a grid line: the one given, else thick
+  // on the table's outer edges and thin inside.
+  int h_border_code(int line) const {
+    return h_border(line).value_or(line == 0 || line == grid_rows() ? kBorderThick : kBorderThin);
+  }
+  int v_border_code(int line) const {
+    return v_border(line).value_or(line == 0 || line == grid_cols() ? kBorderThick : kBorderThin);
+  }
   bool has_h_borders() const { return !h_borders.empty(); }
   bool has_v_borders() const { return !v_borders.empty(); }
+
+  // The decimal exponent of the largest body number that is not NaN (what
+  // a renderer scales a numeric body by): 0 when it is infinite, none when
+  // every number is NaN.
+  std::optional<int> largest_exponent() const;
 
   // Merges of the column headings (h x C), the row headings (R x v) and the
   // body (R x C, "~" only), element r + c * rows as layout_labels gives them.

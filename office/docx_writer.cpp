@@ -198,14 +198,6 @@ class TableWriter {
   }
 
  private:
-  int h_code(int line) const {
-    const bool edge = line == 0 || line == t_.grid_rows();
-    return t_.h_border(line).value_or(edge ? kBorderThick : kBorderThin);
-  }
-  int v_code(int line) const {
-    const bool edge = line == 0 || line == t_.grid_cols();
-    return t_.v_border(line).value_or(edge ? kBorderThick : kBorderThin);
-  }
   static void border(std::string& out, const char* side, int code) {
     out += "<w:";
     out += side;
@@ -318,10 +310,10 @@ class TableWriter {
     if (g.kind == GridCell::Continue) out += "<w:vMerge/>";
     else if (g.row_span > 1) out += "<w:vMerge w:val=\"restart\"/>";
     out += "<w:tcBorders>";
-    border(out, "top", h_code(r));
-    border(out, "left", v_code(c));
-    border(out, "bottom", h_code(r + (g.kind == GridCell::Continue ? 1 : g.row_span)));
-    border(out, "right", v_code(c + g.col_span));
+    border(out, "top", t_.h_border_code(r));
+    border(out, "left", t_.v_border_code(c));
+    border(out, "bottom", t_.h_border_code(r + (g.kind == GridCell::Continue ? 1 : g.row_span)));
+    border(out, "right", t_.v_border_code(c + g.col_span));
     out += "</w:tcBorders>";
     const std::optional<Colour> back = t_.back_colour(r, c);
     if (back) out += "<w:shd w:val=\"clear\" w:color=\"auto\" w:fill=\"" + hex_colour(*back) + "\"/>";

@@ -114,21 +114,6 @@ std::string scale_text(double x) {
   return s;
 }
 
-// The exponent of the largest magnitude in a numeric body that is not NaN:
-// 0 when it is infinite, none when every value is NaN.
-std::optional<int> largest_exponent(const DocTable& t) {
-  double a = -1;
-  for (int i = 0; i < t.rows(); ++i)
-    for (int c = 0; c < t.cols(); ++c)
-      if (const double x = t.number(i, c); !std::isnan(x)) a = std::fmax(a, std::fabs(x));
-  if (a < 0) return std::nullopt;
-  if (std::isinf(a)) return 0;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%+8.4e", a);
-  const char* e = std::strchr(buf, 'e');
-  return e ? int(std::strtol(e + 1, nullptr, 10)) : 0;
-}
-
 // --- The sheet ------------------------------------------------------------
 
 class SheetWriter {
@@ -205,7 +190,7 @@ class SheetWriter {
 
   void numeric_table(const DocTable& t) {
     double scale = 1;
-    if (auto e = largest_exponent(t); e && std::abs(*e) >= kScaleExponent) {
+    if (auto e = t.largest_exponent(); e && std::abs(*e) >= kScaleExponent) {
       scale = std::pow(10.0, *e);
       put_text(row_, 0, scale_text(scale) + " *", Look{});
       next_row(1);

@@ -39,21 +39,6 @@ std::string_view shown(std::string_view label, const LabelSpan& s) {
 
 // --- Numeric form ---------------------------------------------------------
 
-// The decimal exponent of the largest magnitude that is not NaN; 0 when it
-// is infinite (no scaling then) and none when every value is NaN.
-std::optional<int> largest_exponent(const DocTable& t) {
-  double a = -1;
-  for (int i = 0; i < t.rows(); ++i)
-    for (int c = 0; c < t.cols(); ++c)
-      if (const double x = t.number(i, c); !std::isnan(x)) a = std::fmax(a, std::fabs(x));
-  if (a < 0) return std::nullopt;
-  if (std::isinf(a)) return 0;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%+8.4e", a);
-  const char* e = std::strchr(buf, 'e');
-  return e ? int(std::strtol(e + 1, nullptr, 10)) : 0;
-}
-
 void number_cell(std::string& s, double x, double scale) {
   if (std::isnan(x)) {
     s += "<TD>NaN</TD>";
@@ -76,7 +61,7 @@ void number_cell(std::string& s, double x, double scale) {
 std::string numeric_table(const DocTable& t) {
   std::string s;
   double scale = 1;
-  if (auto e = largest_exponent(t); e && std::abs(*e) >= kScaleExponent) {
+  if (auto e = t.largest_exponent(); e && std::abs(*e) >= kScaleExponent) {
     scale = std::pow(10.0, *e);
     s += format_scale(scale);
     s += " *\n";

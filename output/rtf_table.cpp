@@ -73,14 +73,6 @@ class RtfTableWriter {
 
  private:
   // --- Borders ---------------------------------------------------------------
-  int h_code(int line) const {
-    const bool edge = line == 0 || line == t_.grid_rows();
-    return t_.h_border(line).value_or(edge ? kBorderThick : kBorderThin);
-  }
-  int v_code(int line) const {
-    const bool edge = line == 0 || line == t_.grid_cols();
-    return t_.v_border(line).value_or(edge ? kBorderThick : kBorderThin);
-  }
   void border(char side, int code) {
     if (code < 0 || code >= kBorderCodes) return;  // no code of the model: nothing
     const BorderStyle& b = kBorderStyles[code];
@@ -94,10 +86,10 @@ class RtfTableWriter {
   // grid columns c .. last.
   void cell_borders(int r, int c, int last) {
     out_ += "\\clvertalc\n";
-    border('t', h_code(r));
-    border('b', h_code(r + 1));
-    border('l', v_code(c));
-    border('r', v_code(last + 1));
+    border('t', t_.h_border_code(r));
+    border('b', t_.h_border_code(r + 1));
+    border('l', t_.v_border_code(c));
+    border('r', t_.v_border_code(last + 1));
   }
   void shading(int r, int c) {
     if (auto bg = t_.back_colour(r, c)) {
