@@ -12,12 +12,11 @@
 
 #include <string>
 
-#include "document/output_event.h"
+#include "session/office_export.h"
 
 namespace vop {
 
-class OutputStream;
-struct SessionSettings;
+class Session;
 
 class RunRedirect {
  public:
@@ -30,27 +29,20 @@ class RunRedirect {
   // Opens the redirect before the runs (the console shows the table count
   // as a progress line when stderr is a terminal). False with a message on
   // stderr when no temporary file can be made.
-  bool arm(OutputStream& out, SessionSettings& settings);
+  bool arm(Session& session);
   // Writes the document after the runs; `failed_run` says whether a run
   // reported an error (its report is inside the document). False, with a
   // message on stderr, when the document could not be written; an existing
   // file is then left as it was. `--xlsx` and `--docx` print the file's
   // path.
-  bool save(OutputStream& out, bool failed_run);
+  bool save(Session& session, bool failed_run, const std::string& program_dir);
 
  private:
-  bool save_document(OutputStream& out);
-  bool save_xlsx(OutputStream& out);
-  bool save_docx(OutputStream& out);
-
   std::string path_;   // the document to write; empty: no redirect
-  bool html_ = false;  // Excel-HTML workbook, else RTF document
-  bool xlsx_ = false;  // a native workbook from the recorded output
-  bool docx_ = false;  // a Word document from the recorded output
-  bool charts_ = false;  // ... with the charts (--docx-charts)
+  DocumentFormat format_ = DocumentFormat::Rtf;
+  bool charts_ = false;    // the chart builtins are on (--docx-charts)
   bool announce_ = false;  // print the path once written (--xlsx, --docx)
-  SessionSettings* settings_ = nullptr;  // the session's, while armed
-  RecordingConsumer recorded_;  // the runs' blocks, for the native workbook or document
+  RunExport export_;
 };
 
 }  // namespace vop

@@ -20,6 +20,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <iostream>
 #include <unistd.h>
 #include <fstream>
@@ -29,7 +30,6 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/generator.h"
 #include "builtins/library.h"
 #include "cli/redirect.h"
 #include "output/console_output.h"
@@ -49,7 +49,7 @@ void usage() {
   std::fprintf(stderr,
                "usage: vop-run [--no-startup] [-p DIR] [--data FILE] [--syntax-generator FILE]\n"
                "               [--rtf FILE | --excel-html FILE | --xlsx FILE | --docx FILE\n"
-               "                | --docx-charts FILE]\n"
+               "                | --docx-charts FILE] [--language EN|SR|MK]\n"
                "               [-e TEXT | SCRIPT.s ...]\n"
                "  -e TEXT        run TEXT as a script\n"
                "  (none)         run standard input (a terminal: one run per line)\n"
@@ -61,7 +61,17 @@ void usage() {
                "  --xlsx FILE    write the output as a workbook (.xlsx) to FILE\n"
                "  --docx FILE    write the output as a Word document (.docx) to FILE\n"
                "  --docx-charts FILE  ... with the charts the script draws\n"
-               "  --syntax-generator FILE  write the syntax generator for the --data dataset\n");
+               "  --syntax-generator FILE  write the syntax generator for the --data dataset\n"
+               "  --language LANG  EN, SR or MK: the Word template and the chart texts (EN)\n");
+}
+
+// The language index (EN 0, SR 1, MK 2) of "EN", "SR", "MK" (any case) or
+// "1", "2", "3"; -1 for anything else.
+int language_index(const char* name) {
+  static const char* const kNames[][2] = {{"en", "1"}, {"sr", "2"}, {"mk", "3"}};
+  for (int i = 0; i < 3; ++i)
+    if (!strcasecmp(name, kNames[i][0]) || !std::strcmp(name, kNames[i][1])) return i;
+  return -1;
 }
 
 bool read_file(const char* path, std::string* text) {
@@ -81,6 +91,7 @@ int main(int argc, char** argv) {
   std::string data_file;
   std::string generator_file;
   bool startup = true;
+  int language = 0;  // EN
   vop::RunRedirect redirect;
   for (int i = 1; i < argc; ++i) {
     bool taken = false;
@@ -101,6 +112,14 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(argv[i], "--no-startup")) {
       startup = false;
+    } else if (!std::strcmp(argv[i], "--language")) {
+      language = i + 1 < argc ? language_index(argv[i + 1]) : -1;
+      if (language < 0) {
+        std::fprintf(stderr, "vop-run: --language takes EN, SR or MK\n");
+        usage();
+        return 2;
+      }
+      ++i;
     } else if (!std::strcmp(argv[i], "--data") || !std::strcmp(argv[i], "--syntax-generator")) {
       if (i + 1 >= argc) {
         usage();
@@ -162,8 +181,8 @@ int main(int argc, char** argv) {
   }
   // After --data, so that the start-up script sees the dataset.
   if (startup && session->run_startup()) status = 1;
-  if (redirect.wanted() && !redirect.arm(out, session->interpreter().extension<vop::SessionSettings>()))
-    return 1;
+  session->interpreter().extension<vop::SessionSettings>().language = language;
+  if (redirect.wanted() && !redirect.arm(*session)) return 1;
   bool failed = false;
   for (const std::string& text : texts)
     if (session->run_text(text)) failed = true;
@@ -178,10 +197,16 @@ int main(int argc, char** argv) {
     std::fputs("\n", stderr);
   }
   if (failed) status = 1;
-  if (redirect.wanted() && !redirect.save(out, failed)) status = 1;
-  if (!generator_file.empty() &&
-      !vop::write_generator(generator_file, session->dataset(), options.program_dir))
-    status = 1;
+  if (redirect.wanted() && !redirect.save(*session, failed, options.program_dir)) status = 1;
+  if (!generator_file.empty()) {
+    std::string why;
+    if (vop::write_generator_workbook(generator_file, session->dataset(), options.program_dir, &why)) {
+      std::printf("%s\n", generator_file.c_str());
+    } else {
+      std::fprintf(stderr, "vop-run: %s\n", why.c_str());
+      status = 1;
+    }
+  }
   const std::string& pasted = out.syntax_buffer().text;
   if (!pasted.empty()) std::fprintf(stderr, "-- syntax --\n%s\n", pasted.c_str());
   return status;

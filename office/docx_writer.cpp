@@ -595,7 +595,13 @@ bool write_docx(const std::string& path, const std::vector<OutputEvent>& events,
   OpcPackage package;
   package.add_default("xlsx", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
   DocumentBuilder builder(package, options.language);
-  for (const OutputEvent& e : events) builder.add(e);
+  int tables = 0, charts = 0;
+  for (const OutputEvent& e : events) {
+    builder.add(e);
+    if (!options.progress) continue;
+    if (std::holds_alternative<TableBlock>(e)) options.progress(++tables, charts);
+    else if (std::holds_alternative<ChartBlock>(e)) options.progress(tables, ++charts);
+  }
   package.add_part("word/document.xml", builder.finish(),
                    "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
   package.add_part("word/styles.xml", styles, "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml");

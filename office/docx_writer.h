@@ -4,6 +4,7 @@
 // and charts as native Word charts with their data workbooks embedded.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,9 @@ struct DocxOptions {
   // Stored as the custom property "xp".
   std::string installation_id;
   int language = 1;  // of the chart labels: 1 EN, 2 SR, 3 MK
+  // Called after each table and each chart is laid out, with how many of
+  // each are done, for the counts a save counts down.
+  std::function<void(int tables_done, int charts_done)> progress;
 };
 
 // Writes `events` as a .docx to `path`. False with a message in `error`

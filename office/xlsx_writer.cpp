@@ -402,9 +402,12 @@ class SheetWriter {
 
 }  // namespace
 
-bool write_xlsx(const std::string& path, const std::vector<OutputEvent>& events, std::string* error) {
+bool write_xlsx(const std::string& path, const std::vector<OutputEvent>& events, std::string* error,
+                std::string_view installation_id) {
   XlsxFile file;
   if (lxw_workbook* wb = file.workbook()) {
+    if (!installation_id.empty())
+      workbook_set_custom_property_string(wb, "xp", xlsx_text(installation_id).c_str());
     SheetWriter sheet(wb);
     for (const OutputEvent& e : events) sheet.add(e);
     if (!sheet.finish(error)) return false;

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/output_event.h"
@@ -31,9 +32,11 @@ namespace vop {
 
 // Writes the workbook of `events` (charts and counts are left out) to
 // `path` through save_file: an existing file is replaced only by a complete
-// workbook. False with a message in `error` (when given) otherwise, for
-// instance when the output does not fit on one sheet.
+// workbook. A non-empty `installation_id` is stored as the custom property
+// "xp", as in every document the program saves. False with a message in
+// `error` (when given) otherwise, for instance when the output does not fit
+// on one sheet.
 bool write_xlsx(const std::string& path, const std::vector<OutputEvent>& events,
-                std::string* error);
+                std::string* error, std::string_view installation_id = {});
 
 }  // namespace vop

@@ -1,7 +1,6 @@
 #include "output/save_document.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "core/save_file.h"
 #include "output/excel_html.h"
@@ -11,16 +10,21 @@
 
 namespace vop {
 
-bool SaveRedirectDocument(OutputStream& out, const std::string& path) {
-  std::unique_ptr<RedirectFile> body = out.close_redirect();
-  DocumentState& doc = out.documents();
-  out.finish_counts();
+bool WriteRedirectDocument(OutputStream& out, const std::string& path) {
+  RedirectFile* body = out.redirect();
   if (!body) return false;
-
+  DocumentState& doc = out.documents();
   return save_file(path, [&](std::FILE* f) {
     return body->html() ? WriteExcelHtmlDocument(f, *body, doc.excel, installation_id())
                         : WriteRtfDocument(f, *body, doc.rtf_colours, installation_id());
   });
+}
+
+bool SaveRedirectDocument(OutputStream& out, const std::string& path) {
+  const bool ok = WriteRedirectDocument(out, path);
+  out.close_redirect();
+  out.finish_counts();
+  return ok;
 }
 
 }  // namespace vop

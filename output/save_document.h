@@ -15,4 +15,9 @@ class OutputStream;
 // the document could not be written.
 bool SaveRedirectDocument(OutputStream& out, const std::string& path);
 
+// The same document written to `path` with the redirect left open, so that
+// a failed save can be tried again at another path. False when there is no
+// redirect or the document could not be written.
+bool WriteRedirectDocument(OutputStream& out, const std::string& path);
+
 }  // namespace vop

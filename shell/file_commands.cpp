@@ -5,6 +5,8 @@
 #include <QStatusBar>
 #include <QTextEdit>
 
+#include <iterator>
+
 #include "core/errors.h"
 #include "data/data_builtins.h"
 #include "session/session.h"
@@ -24,6 +26,11 @@ constexpr FileDialogSpec kDialogs[] = {
     {true, "Save as output file", "Output Rich Text file (*.rtf);;Output Text file (*.txt);;All Files (*)", "rtf"},
     {true, "Save as syntax file", "Syntax file (*.s);;All Files (*)", "s"},
     {true, "Save as dataset", "SPSS Statistics (*.sav);;All Files (*)", "sav"},
+    {true, "Save Output file", "Word Document (*.docx);;Rich Text Document (*.rtf *.doc);;All Files (*)", "docx"},
+    {true, "Save Output file", "Rich Text Document (*.rtf);;All Files (*)", "rtf"},
+    {true, "Save Output file", "Excel Workbook (*.xlsx);;Excel-HTML Workbook (*.xls *.html);;All Files (*)",
+     "xlsx"},
+    {true, "Save Excel Syntax generator", "Excel Workbook (*.xlsx);;All Files (*)", "xlsx"},
 };
 
 constexpr const char* kOutputSuffix = " - Vop Output";
@@ -43,6 +50,7 @@ const FileDialogSpec& file_dialog_spec(FileDialog d) { return kDialogs[int(d)]; 
 
 QString ask_path(Frame& over, FileDialog d) {
   const FileDialogSpec& s = file_dialog_spec(d);
+  static_assert(std::size(kDialogs) == size_t(FileDialog::SaveGenerator) + 1);
   QFileDialog dialog(&over, QString::fromUtf8(s.title), QFileInfo(over.file_path()).path(),
                      QString::fromUtf8(s.filter));
   dialog.setAcceptMode(s.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -80,7 +88,7 @@ bool save_output_as(OutputFrame& frame, const QString& path) {
 
 bool save_output(OutputFrame& frame) {
   if (frame.file_path().isEmpty()) {
-    const QString path = ask_path(frame, FileDialog::SaveOutputAs);
+    const QString path = frame.app().ask_file(frame, FileDialog::SaveOutputAs);
     return !path.isEmpty() && save_output_as(frame, path);
   }
   QString error;
@@ -125,7 +133,7 @@ bool save_syntax_as(SyntaxFrame& frame, const QString& path) {
 
 bool save_syntax(SyntaxFrame& frame) {
   if (frame.file_path().isEmpty()) {
-    const QString path = ask_path(frame, FileDialog::SaveSyntaxAs);
+    const QString path = frame.app().ask_file(frame, FileDialog::SaveSyntaxAs);
     return !path.isEmpty() && save_syntax_as(frame, path);
   }
   QString error;
@@ -187,7 +195,7 @@ bool save_dataset(Frame& frame) {
     return false;
   }
   if (app.session().dataset().file_name()) return app.run_command_text("DataSave()", true);
-  const QString path = ask_path(frame, FileDialog::SaveDatasetAs);
+  const QString path = frame.app().ask_file(frame, FileDialog::SaveDatasetAs);
   return !path.isEmpty() && save_dataset_as(app, path);
 }
 
@@ -198,18 +206,18 @@ bool save_dataset_as(VopApp& app, const QString& path) {
 // --- Commands -------------------------------------------------------------------
 
 void open_output_command(Frame& frame) {
-  const QString path = ask_path(frame, FileDialog::OpenOutput);
+  const QString path = frame.app().ask_file(frame, FileDialog::OpenOutput);
   if (!path.isEmpty()) open_output_file(frame.app(), path);
 }
 
 void open_syntax_command(Frame& frame) {
-  const QString path = ask_path(frame, FileDialog::OpenSyntax);
+  const QString path = frame.app().ask_file(frame, FileDialog::OpenSyntax);
   if (!path.isEmpty()) open_syntax_file(frame.app(), frame, path);
 }
 
 void open_data_command(Frame& frame) {
   if (!frame.app().idle()) return refuse_during_run(frame);
-  const QString path = ask_path(frame, FileDialog::OpenData);
+  const QString path = frame.app().ask_file(frame, FileDialog::OpenData);
   if (!path.isEmpty()) open_spss_data(frame.app(), path);
 }
 
@@ -220,7 +228,7 @@ void save_command(Frame& frame) {
 
 void save_as_command(Frame& frame) {
   const bool output = frame.kind() == FrameKind::Output;
-  const QString path = ask_path(frame, output ? FileDialog::SaveOutputAs : FileDialog::SaveSyntaxAs);
+  const QString path = frame.app().ask_file(frame, output ? FileDialog::SaveOutputAs : FileDialog::SaveSyntaxAs);
   if (path.isEmpty()) return;
   if (output) save_output_as(static_cast<OutputFrame&>(frame), path);
   else save_syntax_as(static_cast<SyntaxFrame&>(frame), path);
@@ -228,7 +236,7 @@ void save_as_command(Frame& frame) {
 
 void save_dataset_as_command(Frame& frame) {
   if (!frame.app().idle()) return refuse_during_run(frame);
-  const QString path = ask_path(frame, FileDialog::SaveDatasetAs);
+  const QString path = frame.app().ask_file(frame, FileDialog::SaveDatasetAs);
   if (!path.isEmpty()) save_dataset_as(frame.app(), path);
 }
 

@@ -17,7 +17,13 @@ class SyntaxFrame;
 class VopApp;
 
 // The dialogs, with their titles and filters.
-enum class FileDialog { OpenOutput, OpenSyntax, OpenData, SaveOutputAs, SaveSyntaxAs, SaveDatasetAs };
+enum class FileDialog {
+  OpenOutput, OpenSyntax, OpenData, SaveOutputAs, SaveSyntaxAs, SaveDatasetAs,
+  SaveWordOutput,   // after a run redirected to Word
+  SaveRtfOutput,    // ... when the Word template is missing: the RTF document
+  SaveExcelOutput,  // after a run redirected to Excel
+  SaveGenerator,    // the Excel syntax generator
+};
 struct FileDialogSpec {
   bool save;           // a save dialog (else an open dialog: the file must exist)
   const char* title;   // the dialog's caption
@@ -25,7 +31,8 @@ struct FileDialogSpec {
   const char* suffix;  // default extension
 };
 const FileDialogSpec& file_dialog_spec(FileDialog d);
-// The chosen path; empty when the dialog was cancelled.
+// The chosen path; empty when the dialog was cancelled. The commands ask
+// through VopApp::ask_file, which shows this dialog unless a test answers.
 QString ask_path(Frame& over, FileDialog d);
 
 // --- Operations ------------------------------------------------------------

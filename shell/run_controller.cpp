@@ -57,6 +57,7 @@ void RunController::finished() {
   worker_->wait();
   delete worker_;
   worker_ = nullptr;
+  if (after_run) after_run();
   idle_ = true;
   Q_EMIT run_finished();
 }

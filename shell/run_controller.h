@@ -47,6 +47,9 @@ class RunController : public QObject {
   void stop();
   // Block until the current run has ended (Exit, tests).
   void wait();
+  // Called on the UI thread when a run's worker has ended, before the
+  // program is idle again: the save of a redirected run belongs to the run.
+  std::function<void()> after_run;
 
  Q_SIGNALS:
   void run_started();

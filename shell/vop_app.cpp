@@ -1,10 +1,12 @@
 #include "shell/vop_app.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QUrl>
 
 #include "builtins/library.h"
 #include "core/errors.h"
@@ -12,6 +14,7 @@
 #include "shell/widgets/dataset_variables.h"
 #include "shell/counts_dialog.h"
 #include "shell/file_commands.h"
+#include "shell/office_commands.h"
 #include "shell/output_frame.h"
 #include "shell/run_controller.h"
 #include "shell/syntax_frame.h"
@@ -36,6 +39,15 @@ void show_message(Frame* over, const QString& text) {
   box.exec();
 }
 
+// The desktop's program for the file, where there is a desktop; the path
+// in the status bar either way.
+void open_with_desktop(Frame* over, const QString& path) {
+  if (over) over->statusBar()->showMessage(QStringLiteral("Saved %1").arg(path));
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 }  // namespace
 
 VopApp::VopApp(AppOptions options)
@@ -54,18 +66,22 @@ VopApp::VopApp(AppOptions options)
   session_ = make_session(so);
   session_->output().set_syntax(this);
   runs_ = std::make_unique<RunController>(*session_);
+  runs_->after_run = [this] { finish_run(); };
   connect(runs_.get(), &RunController::run_finished, this, &VopApp::drain_output);
   connect(runs_.get(), &RunController::run_finished, this, &VopApp::refresh_variables);
   do_menu_ = std::make_unique<QMenu>(QStringLiteral("&Do"));
   counts_ = std::make_unique<CountsDialog>();
   save_prompt = ask_to_save;
   message = show_message;
+  ask_file = ask_path;
+  open_document = open_with_desktop;
 }
 
 VopApp::~VopApp() {
+  // A run that is still going is not saved: nobody is there to ask.
+  exiting_ = true;
   runs_->stop();
   runs_->wait();
-  exiting_ = true;
   // Frames report their end to this object: they go while it is whole,
   // closed ones that wait for their deferred deletion too.
   for (const QPointer<Frame>& f : QList<QPointer<Frame>>(frames_)) delete f.data();
@@ -216,6 +232,14 @@ bool VopApp::run_do_item(int id, Frame& from) {
 }
 
 void VopApp::stop() { runs_->stop(); }
+
+void VopApp::finish_run() {
+  drain_output();
+  if (!export_.armed()) return;
+  // Exit during a redirected run closes without asking where to save.
+  if (exiting_) return export_.abandon();
+  save_redirected_output(*this);
+}
 
 // --- Output -------------------------------------------------------------------
 

@@ -19,6 +19,8 @@
 
 #include "output/output_queue.h"
 #include "output/targets.h"
+#include "session/office_export.h"
+#include "shell/file_commands.h"
 #include "shell/recent_files.h"
 #include "shell/widgets/variables_panel.h"
 
@@ -117,9 +119,20 @@ class VopApp : public QObject, private SyntaxTarget {
   // A name chosen in a Variables panel goes into the designated syntax
   // window at its caret (a syntax window is made when there is none).
   void insert_name(const QString& name);
-  // Shows a message (Office commands of a later version, errors of file
+  // Shows a message (the Office commands' messages, errors of file
   // commands); tests replace it to read the message instead.
   std::function<void(Frame* over, const QString& text)> message;
+  // Asks for a file with one of the program's dialogs (ask_path); tests
+  // answer instead. Empty: cancelled.
+  std::function<QString(Frame& over, FileDialog d)> ask_file;
+  // Opens a document the program wrote in the desktop's program for it
+  // (xdg-open); without a desktop the path is shown in the status bar.
+  std::function<void(Frame* over, const QString& path)> open_document;
+
+  // --- Office export ----------------------------------------------------------
+  // The export that a redirect command armed for the next run; saved when
+  // that run ends (office_commands.h).
+  RunExport& office_export() { return export_; }
 
  Q_SIGNALS:
   void output_drained();
@@ -130,6 +143,8 @@ class VopApp : public QObject, private SyntaxTarget {
   void add_frame(Frame& frame);
   // Prepare a run: an output window designated, the focus in it.
   OutputFrame& prepare_run();
+
+  void finish_run();  // after each run: the redirected output's save
 
   AppOptions options_;                       // as given
   RecentFiles recent_;                       // the File menu's "Recent Files"
@@ -148,6 +163,7 @@ class VopApp : public QObject, private SyntaxTarget {
   int next_syntax_ = 1;                      // number of the next syntax window
   int language_ = 1;                         // 1 EN, 2 SR, 3 MK
   bool exiting_ = false;                     // Exit is closing every window
+  RunExport export_;                         // armed by a redirect command (ends before the session)
   QList<VariableInfo> variables_;            // the dataset's variables when last read
   uint64_t variables_generation_ = 0;        // the dataset's change count then (0: never read)
 };

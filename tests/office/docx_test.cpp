@@ -16,41 +16,17 @@
 #include "document/output_event.h"
 #include "file_text.h"
 #include "office/docx_writer.h"
+#include "docx_facts.h"
 #include "xlsx_facts.h"
 
 namespace vop {
 namespace {
 
 namespace fs = std::filesystem;
+using test::DocxFacts;
+using test::read_docx;
 using test::shell;
 using test::slurp;
-
-struct DocxFacts {
-  std::map<std::string, std::string> facts;
-  std::vector<std::string> problems;
-  std::string operator[](const std::string& key) const {
-    auto it = facts.find(key);
-    return it == facts.end() ? "(none)" : it->second;
-  }
-  bool has(const std::string& key) const { return facts.count(key) > 0; }
-};
-
-DocxFacts read_docx(const std::string& docx) {
-  DocxFacts f;
-  const std::string listing = docx + ".facts";
-  const std::string cmd = std::string(test::kPython) + " '" + VOP_SOURCE_DIR + "/tests/office/docx_facts.py' '" +
-                          docx + "' > '" + listing + "'";
-  EXPECT_EQ(shell(cmd), 0) << cmd;
-  std::istringstream in(slurp(listing));
-  for (std::string line; std::getline(in, line);) {
-    const size_t tab = line.find('\t');
-    if (tab == std::string::npos) continue;
-    std::string key = line.substr(0, tab), value = line.substr(tab + 1);
-    if (key == "problem") f.problems.push_back(value);
-    else f.facts[key] = value;
-  }
-  return f;
-}
 
 std::vector<int> numbers(const std::string& list) {
   std::vector<int> out;
@@ -62,7 +38,7 @@ std::vector<int> numbers(const std::string& list) {
 class Docx : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (shell(std::string(test::kPython) + " -c 'import docx' >/dev/null 2>&1") != 0)
+    if (!test::have_python_docx())
       GTEST_SKIP() << "python3-docx missing (scripts/setup installs it)";
     // Per test and process: other checkouts may run these tests at the same time.
     dir_ = ::testing::TempDir() + "vop_docx_test_" +
@@ -238,6 +214,15 @@ TEST_F(Docx, ChartsAreNativeChartsWithTheirWorkbooks) {
   EXPECT_TRUE(between);
 }
 
+TEST_F(Docx, ProgressCountsEachTableAndChartAsItIsLaidOut) {
+  DocTable t = survey_table();
+  std::vector<std::pair<int, int>> seen;
+  options_.progress = [&](int tables, int charts) { seen.emplace_back(tables, charts); };
+  write({TableBlock{t, ""}, plain("x\n"), ChartBlock{chart(ChartKind::Bar, ChartPlacement::Single, {"1"})},
+         TableBlock{t, ""}});
+  EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}, {2, 1}}));
+}
+
 TEST_F(Docx, TheBaseLineDoesNotPullTheNextBlockAlong) {
   // A heading keeps with what follows; the base line belongs to the table
   // above it and must not drag the next heading and chart onto a new page.
@@ -367,6 +352,10 @@ TEST_F(VopRunDocx, DocxWithoutChartsAndAFailedRun) {
 
   EXPECT_EQ(run_vop("--docx '" + path + "' --xlsx x.xlsx -e 1"), 2);
   EXPECT_EQ(run_vop("--docx-charts"), 2);
+  EXPECT_EQ(run_vop("--language XX -e 1"), 2);
+  EXPECT_NE(err_.find("--language takes EN, SR or MK"), std::string::npos) << err_;
+  EXPECT_EQ(run_vop("--language mk --docx '" + path + "' -e 'printf(\"mk\\n\")'"), 0) << err_;
+  EXPECT_EQ(read_docx(path)["p.0"], "Normal|mk");
 }
 
 }  // namespace

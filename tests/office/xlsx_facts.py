@@ -12,9 +12,12 @@
 #   merge         a merged range ("A5:A9"), one line each
 #   width.B       the stored width of a column given one
 #   sheets        the sheet count
+#   custom.NAME   a custom document property (read from the package itself)
 # Cells of the first sheet that hold a value or a style; texts escape a
 # backslash, a tab and a line feed as \\, \t and \n.
 import sys
+import zipfile
+import xml.etree.ElementTree as ET
 
 import openpyxl
 
@@ -34,6 +37,10 @@ def main():
     book = openpyxl.load_workbook(sys.argv[1])
     sheet = book.worksheets[0]
     print("sheets\t%d" % len(book.worksheets))
+    with zipfile.ZipFile(sys.argv[1]) as z:
+        if "docProps/custom.xml" in z.namelist():
+            for prop in ET.fromstring(z.read("docProps/custom.xml")):
+                print("custom.%s\t%s" % (prop.get("name"), esc("".join(prop.itertext()))))
     print("title\t%s" % esc(sheet.title))
     for r in sheet.merged_cells.ranges:
         print("merge\t%s" % r.coord)

@@ -322,6 +322,7 @@ TEST_F(VopRunXlsx, XlsxWritesTheRunAsAWorkbook) {
   EXPECT_EQ(f["B14.format"], "0.0000");
   EXPECT_EQ(f["width.H"], kStoredWidth);
   EXPECT_FALSE(f.has("width.I"));
+  EXPECT_TRUE(f.has("custom.xp"));  // the installation identifier, as every saved document
 
   // A run that fails still writes its workbook, with the error report.
   ASSERT_EQ(run("--xlsx '" + path + "' -e 'printf(\"hi\\n\")' -e 'x = nope + 1'"), 1) << err_;

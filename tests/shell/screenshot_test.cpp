@@ -1,5 +1,5 @@
 // Renders an output window after a run (headings, text, a table, the base
-// line, an error) and a syntax window to PNG files in the build folder, for
+// line, an error), a syntax window and the counts dialog to PNG files in the build folder, for
 // a person to look at. Runs under a virtual X display.
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -7,6 +7,7 @@
 #include <QTextEdit>
 
 #include "qt_env.h"
+#include "shell/counts_dialog.h"
 #include "shell/file_commands.h"
 #include "shell/output_frame.h"
 #include "shell/syntax_frame.h"
@@ -49,6 +50,15 @@ TEST(Screenshot, OutputAndSyntaxWindows) {
   EXPECT_TRUE(out->grab().save(dir + "/shell_output.png"));
   EXPECT_TRUE(s->grab().save(dir + "/shell_syntax.png"));
   EXPECT_TRUE(out->text_edit()->toPlainText().contains("ERROR : "));
+}
+
+TEST(Screenshot, CountsDialogOfARedirectedRun) {
+  VopApp app(AppOptions{QString(), false, true, false});
+  app.start();
+  CountsDialog& counts = app.counts();
+  counts.update_counts(12, 3);
+  QTest::qWait(50);
+  EXPECT_TRUE(counts.grab().save(QStringLiteral(VOP_SCREENSHOT_DIR) + "/shell_counts.png"));
 }
 
 }  // namespace

@@ -157,18 +157,6 @@ TEST(Commands, TheLanguageButtonOfTheCurrentLanguageIsDisabledInEveryWindow) {
   EXPECT_TRUE(later->action(kLanguageEn)->isEnabled());
 }
 
-TEST(Commands, OfficeCommandsSayTheyComeLater) {
-  TestApp t;
-  OutputFrame* out = t.app.designated_output();
-  SyntaxFrame* syn = t.app.new_syntax();
-  out->trigger(kTablesInExcel);
-  out->trigger(kWordWithoutCharts);
-  syn->trigger(kWordWithCharts);
-  syn->trigger(kExcelSyntaxGenerator);
-  ASSERT_EQ(t.messages.size(), 4);
-  EXPECT_TRUE(t.messages[0].contains("later version"));
-}
-
 }  // namespace
 }  // namespace vop::shell
 
