@@ -314,7 +314,12 @@ class SheetWriter {
     if (look.heading >= 1 && look.heading <= 4) format_set_font_color(f, kHeadingColour);
     if (look.heading == 5) format_set_font_color(f, kBaseColour);
     if ((look.heading >= 1 && look.heading <= 4) || look.heading == kTableHeading) format_set_bold(f);
-    if (look.align) format_set_align(f, std::uint8_t(look.align));
+    if (look.align) {
+      format_set_align(f, std::uint8_t(look.align));
+      // A heading merged over several rows stands in their middle, as in
+      // the Excel-HTML workbook.
+      format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
+    }
     const struct {
       int code;
       void (*style)(lxw_format*, std::uint8_t);

@@ -8,6 +8,7 @@
 #   A1.border     TOP,BOTTOM,LEFT,RIGHT styles ("-" for none)
 #   A1.bordercolour  RRGGBB of the top border's colour, "-" without
 #   A1.align      the horizontal alignment, "-" for general
+#   A1.valign     the vertical alignment, "-" for the default (bottom)
 #   A1.comment    the comment's text
 #   merge         a merged range ("A5:A9"), one line each
 #   width.B       the stored width of a column given one
@@ -69,6 +70,7 @@ def main():
             print("%s.border\t%s" % (k, ",".join(s.style or "-" for s in (b.top, b.bottom, b.left, b.right))))
             print("%s.bordercolour\t%s" % (k, colour(b.top.color) if b.top.style else "-"))
             print("%s.align\t%s" % (k, cell.alignment.horizontal or "-"))
+            print("%s.valign\t%s" % (k, cell.alignment.vertical or "-"))
             if cell.comment is not None:
                 print("%s.comment\t%s" % (k, esc(cell.comment.text)))
 

@@ -317,6 +317,7 @@ TEST_F(VopRunXlsx, XlsxWritesTheRunAsAWorkbook) {
   EXPECT_EQ(f["C5.fill"], "E2EFDA");
   EXPECT_TRUE(f.merges.count("F3:H3"));
   EXPECT_TRUE(f.merges.count("A5:A9"));
+  EXPECT_EQ(f["A5.valign"], "center");
   EXPECT_EQ(f["A11.value"], "s:Base: all respondents, n = 1000");
   EXPECT_EQ(f["B14.value"], "n:3.99");
   EXPECT_EQ(f["B14.format"], "0.0000");
