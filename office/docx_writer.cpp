@@ -177,7 +177,9 @@ class TableWriter {
     for (int w : widths) out += "<w:gridCol w:w=\"" + std::to_string(w) + "\"/>";
     out += "</w:tblGrid>";
     for (int r = 0; r < rows; ++r) {
-      out += "<w:tr><w:trPr>";
+      // A table stays on one page when it fits: no row breaks, and every
+      // row keeps with the next.
+      out += "<w:tr><w:trPr><w:cantSplit/>";
       if (r < h_) out += "<w:tblHeader/>";
       if (r == h_ - 1) out += "<w:trHeight w:val=\"" + std::to_string(upright_height) + "\" w:hRule=\"atLeast\"/>";
       out += "<w:jc w:val=\"center\"/></w:trPr>";
@@ -189,7 +191,7 @@ class TableWriter {
         }
         int width = 0;
         for (int k = 0; k < g.col_span && c + k < cols; ++k) width += widths[size_t(c + k)];
-        write_cell(out, r, c, g, width);
+        write_cell(out, r, c, g, width, r + 1 < rows);
         c += std::max(1, g.col_span);
       }
       out += "</w:tr>";
@@ -304,7 +306,7 @@ class TableWriter {
     return w;
   }
 
-  void write_cell(std::string& out, int r, int c, const GridCell& g, int width) {
+  void write_cell(std::string& out, int r, int c, const GridCell& g, int width, bool keep_next) {
     out += "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/>";
     if (g.col_span > 1) out += "<w:gridSpan w:val=\"" + std::to_string(g.col_span) + "\"/>";
     if (g.kind == GridCell::Continue) out += "<w:vMerge/>";
@@ -319,6 +321,7 @@ class TableWriter {
     if (back) out += "<w:shd w:val=\"clear\" w:color=\"auto\" w:fill=\"" + hex_colour(*back) + "\"/>";
     if (g.upright) out += "<w:textDirection w:val=\"btLr\"/>";
     out += "<w:vAlign w:val=\"center\"/></w:tcPr><w:p><w:pPr><w:pStyle w:val=\"TableText\"/>";
+    if (keep_next) out += "<w:keepNext/>";
     out += g.left ? "<w:jc w:val=\"left\"/>" : "<w:jc w:val=\"center\"/>";
     out += "</w:pPr>";
     if (g.kind == GridCell::Start) {

@@ -10,6 +10,7 @@
 #   t.T.colour.R.C    RRGGBB of its first run's colour, when given
 #   t.T.width         the sum of the grid's column widths (twips)
 #   t.T.widths        the grid's column widths, "w,w,..."
+#   t.T.keep          per row: k (keeps with the next), s (cannot split), "-": "ks,ks,s"
 #   custom.NAME       a custom document property
 #   style.ID.keep     1 when paragraph style ID keeps with the next (through basedOn)
 #   chart.N           the chart part's kind: barChart / pieChart
@@ -127,6 +128,19 @@ def table_facts(doc):
         for i, cell in enumerate(cells):
             r, c = divmod(i, cols)
             print("t.%d.%d.%d\t%s" % (t, r, c, esc(cell.text)))
+        # Per row: "k" when its first cell's paragraph keeps with the next,
+        # "s" when the row may not break across pages; "-" for neither.
+        keeps = []
+        for row in table.rows:
+            tr = row._tr
+            flags = ""
+            first = tr.find(qn("w:tc"))  # the row's own cell, not a merge's top
+            if first.find("%s/%s/%s" % (qn("w:p"), qn("w:pPr"), qn("w:keepNext"))) is not None:
+                flags += "k"
+            if tr.find("%s/%s" % (qn("w:trPr"), qn("w:cantSplit"))) is not None:
+                flags += "s"
+            keeps.append(flags or "-")
+        print("t.%d.keep\t%s" % (t, ",".join(keeps)))
 
 
 def style_keeps(doc, style):

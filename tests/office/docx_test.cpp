@@ -232,6 +232,18 @@ TEST_F(Docx, TheBaseLineDoesNotPullTheNextBlockAlong) {
   EXPECT_EQ(f["style.Normal.keep"], "0");
 }
 
+TEST_F(Docx, ATableStaysOnOnePageWhenItFits) {
+  const DocxFacts f = write({TableBlock{survey_table(), ""}});
+  // Every row keeps with the next but the last, which lets the page break
+  // after the table; no row breaks inside.
+  const std::string keep = f["t.0.keep"];
+  ASSERT_GE(keep.size(), 4u);
+  EXPECT_TRUE(keep.ends_with(",s")) << keep;
+  EXPECT_EQ(keep.find("-"), std::string::npos) << keep;
+  EXPECT_EQ(keep.substr(0, keep.size() - 2).find_first_not_of("ks,"), std::string::npos) << keep;
+  EXPECT_EQ(keep.rfind(",s,"), std::string::npos) << keep;
+}
+
 TEST_F(Docx, EveryLanguageTemplateHasTheStylesAndThePlaceholder) {
   for (int language = 1; language <= 3; ++language) {
     const std::string name = docx_template_name(language);

@@ -81,6 +81,8 @@ TEST_F(Validate, WordDocumentsWithTablesAndCharts) {
     EXPECT_EQ(problems(workbook), "");
   }
   EXPECT_EQ(problems(run("-e '' --docx", "empty.docx")), "");
+  // The bundled survey report: tables, a bar chart with point colours, pies.
+  EXPECT_EQ(problems(run("--data examples/survey.sav examples/charts.s --docx-charts", "report.docx")), "");
 }
 
 TEST_F(Validate, WorkbooksAndTheSyntaxGenerator) {
