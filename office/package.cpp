@@ -54,7 +54,7 @@ void OpcPackage::add_part(std::string_view name, std::vector<uint8_t> content, s
 }
 
 std::string OpcPackage::add_relationship(std::string_view source, std::string_view type,
-                                         std::string_view target, std::string_view id) {
+                                         std::string_view target, std::string_view id, bool external) {
   std::vector<Relationship>& list = rels_[std::string(source)];
   std::string rid(id);
   if (rid.empty()) {
@@ -65,7 +65,7 @@ std::string OpcPackage::add_relationship(std::string_view source, std::string_vi
       if (!used) break;
     }
   }
-  list.push_back({rid, std::string(type), std::string(target)});
+  list.push_back({rid, std::string(type), std::string(target), external});
   return rid;
 }
 
@@ -102,7 +102,7 @@ bool OpcPackage::build(std::vector<uint8_t>* zip, std::string* error) const {
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
     for (const Relationship& r : list)
       x += "<Relationship Id=\"" + xml_escape(r.id) + "\" Type=\"" + xml_escape(r.type) + "\" Target=\"" +
-           xml_escape(r.target) + "\"/>";
+           xml_escape(r.target) + (r.external ? "\" TargetMode=\"External\"/>" : "\"/>");
     x += "</Relationships>";
     generated.emplace_back(rels_part_name(source), bytes_of(x));
   }

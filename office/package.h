@@ -39,9 +39,10 @@ class OpcPackage {
   // A relationship from `source` (a part name; empty: the package) to
   // `target`, written relative to the source part's folder as it goes into
   // the XML ("charts/chart1.xml", "../embeddings/x.xlsx"). `id` empty: the
-  // next free "rIdN" of the source. Returns the id.
+  // next free "rIdN" of the source. `external`: the target is a URI outside
+  // the package (TargetMode="External"). Returns the id.
   std::string add_relationship(std::string_view source, std::string_view type, std::string_view target,
-                               std::string_view id = {});
+                               std::string_view id = {}, bool external = false);
 
   bool has_part(std::string_view name) const { return parts_.count(std::string(name)) > 0; }
 
@@ -53,6 +54,7 @@ class OpcPackage {
  private:
   struct Relationship {
     std::string id, type, target;
+    bool external = false;
   };
   std::string content_types_xml() const;
   static std::string rels_part_name(const std::string& source);
