@@ -31,18 +31,10 @@ struct DocxFacts {
 
 inline DocxFacts read_docx(const std::string& docx) {
   DocxFacts f;
-  const std::string listing = docx + ".facts";
-  const std::string cmd = std::string(test::kPython) + " '" + VOP_SOURCE_DIR + "/tests/office/docx_facts.py' '" +
-                          docx + "' > '" + listing + "'";
-  EXPECT_EQ(shell(cmd), 0) << cmd;
-  std::istringstream in(slurp(listing));
-  for (std::string line; std::getline(in, line);) {
-    const size_t tab = line.find('\t');
-    if (tab == std::string::npos) continue;
-    std::string key = line.substr(0, tab), value = line.substr(tab + 1);
-    if (key == "problem") f.problems.push_back(value);
-    else f.facts[key] = value;
-  }
+  read_fact_lines("docx_facts.py", docx, [&](std::string key, std::string value) {
+    if (key == "problem") f.problems.push_back(std::move(value));
+    else f.facts[std::move(key)] = std::move(value);
+  });
   return f;
 }
 

@@ -41,20 +41,27 @@ struct XlsxFacts {
   bool has(const std::string& key) const { return facts.count(key) > 0; }
 };
 
-inline XlsxFacts read_facts(const std::string& xlsx) {
-  XlsxFacts f;
-  const std::string listing = xlsx + ".facts";
-  const std::string cmd = std::string(kPython) + " '" + VOP_SOURCE_DIR + "/tests/office/xlsx_facts.py' '" +
-                          xlsx + "' > '" + listing + "'";
+// Runs tests/office/SCRIPT on `file` and hands each KEY <tab> VALUE line
+// it printed to `take`.
+template <class Take>
+void read_fact_lines(const char* script, const std::string& file, Take take) {
+  const std::string listing = file + ".facts";
+  const std::string cmd = std::string(kPython) + " '" + VOP_SOURCE_DIR + "/tests/office/" + script + "' '" + file +
+                          "' > '" + listing + "'";
   EXPECT_EQ(shell(cmd), 0) << cmd;
   std::istringstream in(slurp(listing));
   for (std::string line; std::getline(in, line);) {
     const size_t tab = line.find('\t');
-    if (tab == std::string::npos) continue;
-    std::string key = line.substr(0, tab), value = line.substr(tab + 1);
-    if (key == "merge") f.merges.insert(value);
-    else f.facts[key] = value;
+    if (tab != std::string::npos) take(line.substr(0, tab), line.substr(tab + 1));
   }
+}
+
+inline XlsxFacts read_facts(const std::string& xlsx) {
+  XlsxFacts f;
+  read_fact_lines("xlsx_facts.py", xlsx, [&](std::string key, std::string value) {
+    if (key == "merge") f.merges.insert(std::move(value));
+    else f.facts[std::move(key)] = std::move(value);
+  });
   return f;
 }
 
