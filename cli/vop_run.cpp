@@ -12,11 +12,17 @@
 //   vop-run [options]                run standard input: line by line from a
 //                                    terminal (state persists), else whole
 //
-// Ctrl+C during a run is the Stop command: the run ends with code 1000.
+// Ctrl+C during a run is the Stop command: the run ends with code 1000 and
+// the next one goes on. SIGTERM stops the run too and ends the program after
+// writing the documents that were asked for.
+//
+// A run that reports an error also writes one line to standard error in the
+// usual form FILE:LINE: error CODE: MESSAGE (the function file's path when
+// the failing statement is in one; "-e" and "<stdin>" for texts given so).
 //
 // The exit status is 0 when every run ended without an error, 1 when a run
-// reported one or a redirected document could not be written, and 2 for bad
-// usage or an unreadable script.
+// reported one or a redirected document could not be written, 2 for bad
+// usage or an unreadable script, and 143 after SIGTERM.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -32,6 +38,9 @@
 
 #include "builtins/library.h"
 #include "cli/redirect.h"
+#include "core/error_notes.h"
+#include "core/errors.h"
+#include "core/paths.h"
 #include "output/console_output.h"
 #include "session/session.h"
 
@@ -40,8 +49,14 @@ namespace {
 // The interpreter that Ctrl+C stops. request_stop only stores into a
 // lock-free atomic, which a signal handler may do.
 vop::Interpreter* g_running = nullptr;
+volatile std::sig_atomic_t g_terminated = 0;  // SIGTERM came: no more runs
 
 extern "C" void on_interrupt(int) {
+  if (g_running) g_running->request_stop();
+}
+
+extern "C" void on_terminate(int) {
+  g_terminated = 1;
   if (g_running) g_running->request_stop();
 }
 
@@ -74,6 +89,35 @@ int language_index(const char* name) {
   return -1;
 }
 
+// A script to run and the name its diagnostics give it.
+struct Script {
+  std::string name;
+  std::string text;
+};
+
+// The FILE:LINE: error CODE: MESSAGE line of the run that just failed;
+// the script's text began on line `first_line` of what it was read from.
+void diagnose(vop::Interpreter& in, const std::string& script, int first_line = 1) {
+  const vop::ErrorState& err = in.error();
+  if (err.code() == vop::kErrSilent) return;
+  std::string where = script;
+  int line = err.line() > 0 ? err.line() + first_line - 1 : 0;
+  if (!err.file().empty()) {
+    line = err.line();
+    where = err.file() + ".s";
+    std::string opened;
+    if (std::FILE* f = vop::open_on_search_path(where, in.search_path(), &opened)) {
+      std::fclose(f);
+      where = opened;
+    }
+  }
+  if (line > 0) where += ":" + std::to_string(line);
+  std::string message = vop::error_message(err.code(), err.name());
+  if (const char* why = vop::error_explanation(err.code())) message = why;
+  while (!message.empty() && message.front() == ' ') message.erase(0, 1);
+  std::fprintf(stderr, "%s: error %d: %s\n", where.c_str(), err.code(), message.c_str());
+}
+
 bool read_file(const char* path, std::string* text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -86,7 +130,7 @@ bool read_file(const char* path, std::string* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> texts;
+  std::vector<Script> texts;
   std::vector<std::string> dirs;
   std::string data_file;
   std::string generator_file;
@@ -132,15 +176,20 @@ int main(int argc, char** argv) {
         usage();
         return 2;
       }
-      (argv[i][1] == 'e' ? texts : dirs).push_back(argv[i + 1]);
+      if (argv[i][1] == 'e') texts.push_back({"-e", argv[i + 1]});
+      else dirs.push_back(argv[i + 1]);
       ++i;
+    } else if (argv[i][0] == '-' && argv[i][1]) {
+      std::fprintf(stderr, "vop-run: unknown option %s\n", argv[i]);
+      usage();
+      return 2;
     } else {
       std::string text;
       if (!read_file(argv[i], &text)) {
         std::fprintf(stderr, "vop-run: cannot read %s\n", argv[i]);
         return 2;
       }
-      texts.push_back(std::move(text));
+      texts.push_back({argv[i], std::move(text)});
     }
   }
   if (!generator_file.empty() && data_file.empty()) {
@@ -153,7 +202,7 @@ int main(int argc, char** argv) {
   if (from_stdin && !interactive) {
     std::ostringstream s;
     s << std::cin.rdbuf();
-    texts.push_back(s.str());
+    texts.push_back({"<stdin>", s.str()});
   }
 
   vop::ConsoleOutput console(stdout, stderr);
@@ -170,6 +219,11 @@ int main(int argc, char** argv) {
 
   g_running = &session->interpreter();
   std::signal(SIGINT, on_interrupt);
+  // Without SA_RESTART, so that a prompt waiting for a line gives up.
+  struct sigaction term = {};
+  term.sa_handler = on_terminate;
+  sigemptyset(&term.sa_mask);
+  sigaction(SIGTERM, &term, nullptr);
 
   int status = 0;
   if (!data_file.empty()) {
@@ -180,18 +234,29 @@ int main(int argc, char** argv) {
     }
   }
   // After --data, so that the start-up script sees the dataset.
-  if (startup && session->run_startup()) status = 1;
+  if (startup && session->run_startup()) {
+    status = 1;
+    diagnose(session->interpreter(), "Syntax/start.s");
+  }
   session->interpreter().extension<vop::SessionSettings>().language = language;
   if (redirect.wanted() && !redirect.arm(*session)) return 1;
   bool failed = false;
-  for (const std::string& text : texts)
-    if (session->run_text(text)) failed = true;
+  for (const Script& script : texts) {
+    if (g_terminated) break;
+    if (session->run_text(script.text)) {
+      failed = true;
+      diagnose(session->interpreter(), script.name);
+    }
+  }
   if (interactive) {
     std::string line;
-    for (;;) {
+    for (int n = 1; !g_terminated; ++n) {
       std::fputs("> ", stderr);
       if (!std::getline(std::cin, line)) break;
-      if (session->run_text(line)) failed = true;
+      if (session->run_text(line)) {
+        failed = true;
+        diagnose(session->interpreter(), "<stdin>", n);
+      }
       std::fflush(stdout);
     }
     std::fputs("\n", stderr);
@@ -209,5 +274,5 @@ int main(int argc, char** argv) {
   }
   const std::string& pasted = out.syntax_buffer().text;
   if (!pasted.empty()) std::fprintf(stderr, "-- syntax --\n%s\n", pasted.c_str());
-  return status;
+  return g_terminated ? 128 + SIGTERM : status;
 }

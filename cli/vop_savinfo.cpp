@@ -2,9 +2,13 @@
 // cases as the reader sees them.
 //
 //   vop-savinfo FILE.sav [CASES]     (CASES defaults to 10)
+//   vop-savinfo --help | --version
+//
+// Exit status 0, 1 when the file cannot be read, 2 for bad usage.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/errors.h"
@@ -47,8 +51,30 @@ void print_variable(const vop::DataVariable& v, int position) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  constexpr const char* kUsage =
+      "usage: vop-savinfo FILE.sav [CASES]\n"
+      "  prints the dictionary of an SPSS system file and its first CASES cases (10)\n";
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (!std::strcmp(argv[i], "--version")) {
+      std::printf("vop-savinfo 0.1.0\n");
+      return 0;
+    }
+    if (argv[i][0] == '-' && argv[i][1]) {
+      std::fprintf(stderr, "vop-savinfo: unknown option %s\n%s", argv[i], kUsage);
+      return 2;
+    }
+  }
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: vop-savinfo FILE.sav [CASES]\n");
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  char* end = nullptr;
+  if (argc == 3 && (std::strtol(argv[2], &end, 10) < 0 || *end || end == argv[2])) {
+    std::fprintf(stderr, "vop-savinfo: CASES must be a whole number, not %s\n%s", argv[2], kUsage);
     return 2;
   }
   const int max_cases = argc == 3 ? std::atoi(argv[2]) : kDefaultCases;

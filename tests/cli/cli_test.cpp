@@ -1,0 +1,156 @@
+// vop-run and vop-savinfo as people run them: where an error is (the
+// FILE:LINE diagnostic on standard error, with an explanation for codes
+// that have no message), usage errors, and SIGTERM during a redirected run.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "file_text.h"
+
+extern char** environ;
+
+namespace vop {
+namespace {
+
+namespace fs = std::filesystem;
+using test::slurp;
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ::testing::TempDir() + "vop_cli_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+           "_" + std::to_string(::getpid()) + "/";
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void write(const std::string& name, const std::string& text) { std::ofstream(dir_ + name) << text; }
+
+  // Runs `program` with `args` (shell words) in the test's folder.
+  Result run(const char* program, const std::string& args, const std::string& input = "") {
+    write("stdin", input);
+    const std::string cmd = "cd '" + dir_ + "' && '" + program + "' " + args + " >stdout 2>stderr <stdin";
+    Result r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = slurp(dir_ + "stdout");
+    r.err = slurp(dir_ + "stderr");
+    return r;
+  }
+  std::string dir_;
+};
+
+TEST_F(Cli, ARunsErrorNamesItsFileAndLineOnStandardError) {
+  write("g.s", "function y = g(x)\n  z = 1;\n  y = nope(x);\nend\n");
+  write("main.s", "a = 1;\n\nb = g(2);\n");
+  Result r = run(VOP_RUN, "--no-startup main.s");
+  EXPECT_EQ(r.status, 1);
+  // The report on standard output is as it always was.
+  EXPECT_NE(r.out.find("on the 3. line of file g.s"), std::string::npos) << r.out;
+  // The failing statement is in the function file.
+  EXPECT_NE(r.err.find("g.s:3: error 96: Unknown variable, function 'nope'"), std::string::npos) << r.err;
+
+  // A compile error in the script itself, at its statement's line; texts
+  // given with -e are named so.
+  write("bad.s", "x = 1;\ny = (2 + ;\n");
+  r = run(VOP_RUN, "--no-startup bad.s -e 'heading(9, \"x\")'");
+  EXPECT_NE(r.err.find("bad.s:2: error "), std::string::npos) << r.err;
+  // A code without a message of its own gets an explanation.
+  EXPECT_NE(r.err.find("-e:1: error 777: a heading level outside 1 to 5"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("ERROR :  code 777"), std::string::npos) << r.out;
+
+  // Standard input, read whole when it is no terminal.
+  r = run(VOP_RUN, "--no-startup", "x = 1;\ny = x(5);\n");
+  EXPECT_NE(r.err.find("<stdin>:2: error 68: Index, argument is out of range"), std::string::npos) << r.err;
+
+  // No line for a run that went well.
+  r = run(VOP_RUN, "--no-startup -e 'x = 1;'");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(Cli, UsageErrorsNameTheOptionAndExitTwo) {
+  Result r = run(VOP_RUN, "--bogus");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unknown option --bogus"), std::string::npos) << r.err;
+  EXPECT_EQ(run(VOP_RUN, "--version").status, 0);
+  EXPECT_EQ(run(VOP_RUN, "--help").status, 0);
+
+  r = run(VOP_SAVINFO, "--help");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("usage: vop-savinfo"), std::string::npos);
+  r = run(VOP_SAVINFO, "--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("vop-savinfo"), std::string::npos);
+  r = run(VOP_SAVINFO, "--bogus x.sav");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unknown option --bogus"), std::string::npos) << r.err;
+  r = run(VOP_SAVINFO, std::string("'") + VOP_SOURCE_DIR + "/examples/survey.sav' ten");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(run(VOP_SAVINFO, "").status, 2);
+  // A file that is not there is no usage error.
+  EXPECT_EQ(run(VOP_SAVINFO, "missing.sav").status, 1);
+}
+
+TEST_F(Cli, SigtermEndsARedirectedRunWithItsDocumentAndNoTemporaryFile) {
+  const std::string tmp = dir_ + "tmp";
+  fs::create_directories(tmp);
+  const std::string env_tmp = "TMPDIR=" + tmp;
+  std::vector<std::string> args = {VOP_RUN, "--no-startup", "--rtf", dir_ + "out.rtf", "-e",
+                                   "printf(\"before\\n\")\nfor i = 1:1000000000\n  x = i;\nend\n"};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> env_text = {env_tmp};
+  for (char** e = environ; *e; ++e)
+    if (std::string(*e).rfind("TMPDIR=", 0) != 0) env_text.emplace_back(*e);
+  std::vector<char*> envp;
+  for (std::string& e : env_text) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, (dir_ + "stdout").c_str(), O_WRONLY | O_CREAT, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (dir_ + "stderr").c_str(), O_WRONLY | O_CREAT, 0644);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, VOP_RUN, &actions, nullptr, argv.data(), envp.data()), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  // Wait until the run is under way: its redirect file exists.
+  for (int i = 0; i < 1000 && fs::is_empty(tmp); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_FALSE(fs::is_empty(tmp));
+  // Most likely inside the loop by then; a signal before the run began ends
+  // the program as well, without the run.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ::kill(pid, SIGTERM);
+  int raw = 0;
+  ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 128 + SIGTERM);
+  const std::string doc = slurp(dir_ + "out.rtf");
+  EXPECT_EQ(doc.rfind("{\\rtf", 0), 0u) << doc.substr(0, 40);
+  if (doc.find("before") != std::string::npos) {
+    EXPECT_NE(doc.find("Process is stopped by the user"), std::string::npos);
+  }
+  EXPECT_TRUE(fs::is_empty(tmp)) << "a temporary file was left behind";
+}
+
+}  // namespace
+}  // namespace vop
