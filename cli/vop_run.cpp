@@ -101,9 +101,12 @@ void diagnose(vop::Interpreter& in, const std::string& script, int first_line = 
   const vop::ErrorState& err = in.error();
   if (err.code() == vop::kErrSilent) return;
   std::string where = script;
-  int line = err.line() > 0 ? err.line() + first_line - 1 : 0;
+  // A block left open is named where it opened; the report names the
+  // text's last line.
+  const int at = err.opened_line() > 0 ? err.opened_line() : err.line();
+  int line = at > 0 ? at + first_line - 1 : 0;
   if (!err.file().empty()) {
-    line = err.line();
+    line = at;
     where = err.file() + ".s";
     std::string opened;
     if (std::FILE* f = vop::open_on_search_path(where, in.search_path(), &opened)) {

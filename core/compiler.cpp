@@ -24,6 +24,7 @@ enum BlockKind : char {
 struct Block {
   char kind;  // a BlockKind
   int node;   // the node its closing statement patches (the loop head for 'w' and 'r')
+  int line;   // where it opened (an if's for its elseif and else), for the diagnostic of one left open
 };
 
 bool is_op(const Token& t, OpCode op) { return t.kind == TokenKind::Operator && t.op == op; }
@@ -125,9 +126,14 @@ bool Compiler::run() {
   if (err_.failed()) return false;
   const int last = lex_.last_line();
   bool ok = true;
-  if (!blocks_.empty()) ok = fail(kErrOpenBlock);
-  else if (stray_seen_) ok = fail(kErrStrayStatement);
-  else if (!seen_definition_) ok = close_main(last);
+  if (!blocks_.empty()) {
+    ok = fail(kErrOpenBlock);
+    err_.set_opened_line(blocks_.back().line);
+  } else if (stray_seen_) {
+    ok = fail(kErrStrayStatement);
+  } else if (!seen_definition_) {
+    ok = close_main(last);
+  }
   if (!ok) {
     err_.set_line_once(last);
     return false;
@@ -154,7 +160,7 @@ bool Compiler::statement(Statement& st) {
     case Keyword::If: {
       std::unique_ptr<ExprNode> c;
       if (!condition(st, kErrIf, c)) return false;
-      blocks_.push_back({kBlockIf, emit(kStmtIf, st.line, std::move(c))});
+      blocks_.push_back({kBlockIf, emit(kStmtIf, st.line, std::move(c)), st.line});
       return true;
     }
     case Keyword::ElseIf: {
@@ -163,8 +169,9 @@ bool Compiler::statement(Statement& st) {
       if (blocks_.empty() || blocks_.back().kind != kBlockIf) return fail(kErrNoIf);
       const int jump = emit(kStmtJump, st.line);  // the true branch skips the rest of the chain
       prog().nodes[blocks_.back().node].other = here();
-      blocks_.back() = {kBlockElseIf, jump};
-      blocks_.push_back({kBlockIf, emit(kStmtIf, st.line, std::move(c))});
+      const int opened = blocks_.back().line;
+      blocks_.back() = {kBlockElseIf, jump, opened};
+      blocks_.push_back({kBlockIf, emit(kStmtIf, st.line, std::move(c)), opened});
       return true;
     }
     case Keyword::Else: {
@@ -172,18 +179,18 @@ bool Compiler::statement(Statement& st) {
       if (blocks_.empty() || blocks_.back().kind != kBlockIf) return fail(kErrNoIf);
       const int jump = emit(kStmtJump, st.line);
       prog().nodes[blocks_.back().node].other = here();
-      blocks_.back() = {kBlockElse, jump};
+      blocks_.back() = Block{kBlockElse, jump, blocks_.back().line};
       return true;
     }
     case Keyword::While: {
       std::unique_ptr<ExprNode> c;
       if (!condition(st, kErrWhile, c)) return false;
-      blocks_.push_back({kBlockLoop, emit(kStmtIf, st.line, std::move(c))});
+      blocks_.push_back({kBlockLoop, emit(kStmtIf, st.line, std::move(c)), st.line});
       return true;
     }
     case Keyword::Repeat:
       if (n != 1) return fail(kErrRepeat);
-      blocks_.push_back({kBlockRepeat, here()});
+      blocks_.push_back({kBlockRepeat, here(), st.line});
       return true;
     case Keyword::Until: {
       std::unique_ptr<ExprNode> c;
@@ -284,7 +291,7 @@ bool Compiler::for_statement(const Statement& st) {
   const ExprNode& var = e->kids[0];
   if (var.kind != ExprKind::Name || !is_letter((unsigned char)var.text[0])) return fail(kErrLvalue);
   if (var.has_args) return fail(kErrScalar);
-  blocks_.push_back({kBlockLoop, emit(kStmtFor, st.line, std::move(e))});
+  blocks_.push_back({kBlockLoop, emit(kStmtFor, st.line, std::move(e)), st.line});
   if (split == header.size()) return true;
   // The rest is the body's first statement.
   Statement rest;
@@ -431,7 +438,7 @@ bool Compiler::header(Statement& st) {
   pending_.insert(def->name);
   blocks_.push_back({is_function ? (def->global ? kBlockGlobFunction : kBlockFunction)
                                  : (def->global ? kBlockGlobMacro : kBlockMacro),
-                     0});
+                     0, st.line});
   def_ = std::move(def);
   return true;
 }

@@ -122,6 +122,7 @@ void ErrorState::clear() {
   code_ = 0;
   name_.clear();
   line_ = 0;
+  opened_line_ = 0;
   file_.clear();
 }
 

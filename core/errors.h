@@ -47,6 +47,10 @@ class ErrorState {
   void set_line_once(int line) {
     if (line_ == 0) line_ = line;
   }
+  // Where a block that was never closed opened (0: none), for diagnostics
+  // beside the report, which names the text's last line.
+  int opened_line() const { return opened_line_; }
+  void set_opened_line(int line) { opened_line_ = line; }
   // Forget a line that belongs to a text the report cannot quote (one that
   // `eval` compiled), so that the statement running it is named instead.
   void forget_line() { line_ = 0; }
@@ -67,6 +71,7 @@ class ErrorState {
   int code_ = 0;              // 0 = no error
   std::string name_;          // text quoted by the message (or code 255 text)
   int line_ = 0;              // line of the failing statement; 0 = unknown
+  int opened_line_ = 0;       // line of a block left open at the end; 0 = none
   std::string file_;          // function file of the failing statement
 };
 

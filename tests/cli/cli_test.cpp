@@ -82,6 +82,14 @@ TEST_F(Cli, ARunsErrorNamesItsFileAndLineOnStandardError) {
   r = run(VOP_RUN, "--no-startup", "x = 1;\ny = x(5);\n");
   EXPECT_NE(r.err.find("<stdin>:2: error 68: Index, argument is out of range"), std::string::npos) << r.err;
 
+  // A block or a bracket left open is named where it opened.
+  r = run(VOP_RUN, "--no-startup", "x = 1;\nfor i = 1:3\n  if i > 1\n    y = i;\n  end\n\n");
+  EXPECT_NE(r.err.find("<stdin>:2: error 39: Missing 'end' or 'until'"), std::string::npos) << r.err;
+  r = run(VOP_RUN, "--no-startup", "x = 1;\nif x\n  y = 2;\nelse\n  y = 3;\n");
+  EXPECT_NE(r.err.find("<stdin>:2: error 39"), std::string::npos) << r.err;
+  r = run(VOP_RUN, "--no-startup", "x = 1;\ny = [1 2\n3 4\nz = 3;\n");
+  EXPECT_NE(r.err.find("<stdin>:2: error 35"), std::string::npos) << r.err;
+
   // No line for a run that went well.
   r = run(VOP_RUN, "--no-startup -e 'x = 1;'");
   EXPECT_EQ(r.status, 0);
