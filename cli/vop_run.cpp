@@ -9,8 +9,9 @@
 //   vop-run --docx FILE ...          ... or as a Word document
 //   vop-run --docx-charts FILE ...   ... with the charts the script draws
 //   vop-run --data F --syntax-generator FILE   the Excel syntax generator
-//   vop-run [options]                run standard input: line by line from a
-//                                    terminal (state persists), else whole
+//   vop-run [options]                run standard input: from a terminal, a
+//                                    statement or block at a time with line
+//                                    editing (state persists); else whole
 //
 // Ctrl+C during a run is the Stop command: the run ends with code 1000 and
 // the next one goes on. SIGTERM stops the run too and ends the program after
@@ -23,6 +24,8 @@
 // The exit status is 0 when every run ended without an error, 1 when a run
 // reported one or a redirected document could not be written, 2 for bad
 // usage or an unreadable script, and 143 after SIGTERM.
+#include <editline/readline.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -38,6 +41,7 @@
 
 #include "builtins/library.h"
 #include "cli/redirect.h"
+#include "core/continuation.h"
 #include "core/error_notes.h"
 #include "core/errors.h"
 #include "core/paths.h"
@@ -67,7 +71,7 @@ void usage() {
                "                | --docx-charts FILE] [--language EN|SR|MK]\n"
                "               [-e TEXT | SCRIPT.s ...]\n"
                "  -e TEXT        run TEXT as a script\n"
-               "  (none)         run standard input (a terminal: one run per line)\n"
+               "  (none)         run standard input (a terminal: a statement or a block at a time)\n"
                "  --data FILE    open FILE before the first run (.vop: native, else .sav)\n"
                "  -p DIR         put DIR at the head of the function-file search path\n"
                "  --no-startup   do not run Syntax/start.s\n"
@@ -119,6 +123,50 @@ void diagnose(vop::Interpreter& in, const std::string& script, int first_line = 
   if (const char* why = vop::error_explanation(err.code())) message = why;
   while (!message.empty() && message.front() == ' ') message.erase(0, 1);
   std::fprintf(stderr, "%s: error %d: %s\n", where.c_str(), err.code(), message.c_str());
+}
+
+// One line from the terminal, with line editing and history; false at the
+// end of input.
+bool read_line(const char* prompt, std::string* line) {
+  char* got = readline(prompt);
+  if (!got) return false;
+  *line = got;
+  std::free(got);
+  if (!line->empty()) add_history(line->c_str());
+  return true;
+}
+
+// The interactive prompt: a run per statement, or per block when a line
+// opens one (for, if, while, repeat, function) or leaves a bracket open:
+// then "... " asks for lines until it closes. A blank line ends an open
+// bracket (the run reports what is wrong); the end of input runs what was
+// typed. True when a run reported an error.
+bool prompt_loop(vop::Session& session) {
+  rl_outstream = stderr;  // standard output carries the results
+  using_history();
+  bool failed = false;
+  std::string pending, line;
+  int first = 1;
+  for (int n = 1; !g_terminated; ++n) {
+    const bool more = read_line(pending.empty() ? "> " : "... ", &line);
+    if (more) {
+      if (pending.empty()) first = n;
+      pending += line;
+      pending += '\n';
+      const vop::Continuation c = vop::continuation(pending);
+      const bool blank = line.find_first_not_of(" \t\r") == std::string::npos;
+      if (c == vop::Continuation::Block || (c == vop::Continuation::Bracket && !blank)) continue;
+    }
+    if (!pending.empty() && session.run_text(pending)) {
+      failed = true;
+      diagnose(session.interpreter(), "<stdin>", first);
+    }
+    pending.clear();
+    std::fflush(stdout);
+    if (!more) break;
+  }
+  std::fputs("\n", stderr);
+  return failed;
 }
 
 bool read_file(const char* path, std::string* text) {
@@ -251,19 +299,7 @@ int main(int argc, char** argv) {
       diagnose(session->interpreter(), script.name);
     }
   }
-  if (interactive) {
-    std::string line;
-    for (int n = 1; !g_terminated; ++n) {
-      std::fputs("> ", stderr);
-      if (!std::getline(std::cin, line)) break;
-      if (session->run_text(line)) {
-        failed = true;
-        diagnose(session->interpreter(), "<stdin>", n);
-      }
-      std::fflush(stdout);
-    }
-    std::fputs("\n", stderr);
-  }
+  if (interactive && !g_terminated && prompt_loop(*session)) failed = true;
   if (failed) status = 1;
   if (redirect.wanted() && !redirect.save(*session, failed, options.program_dir)) status = 1;
   if (!generator_file.empty()) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -117,6 +119,57 @@ TEST_F(Cli, UsageErrorsNameTheOptionAndExitTwo) {
   EXPECT_EQ(run(VOP_SAVINFO, "").status, 2);
   // A file that is not there is no usage error.
   EXPECT_EQ(run(VOP_SAVINFO, "missing.sav").status, 1);
+}
+
+// Everything vop-run writes to a terminal while it reads `input` there;
+// once `last` has been written, the end of input follows (typed then: a
+// Ctrl+D queued before the line editor starts would be lost).
+std::string on_terminal(const std::string& input, const std::string& last) {
+  int master = -1;
+  const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    ::execl(VOP_RUN, VOP_RUN, "--no-startup", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  if (pid < 0) return "(no terminal)";
+  EXPECT_EQ(::write(master, input.data(), input.size()), ssize_t(input.size()));
+  std::string out;
+  bool ended = false;
+  char buf[4096];
+  for (;;) {
+    if (!ended && out.find(last) != std::string::npos) {
+      ended = ::write(master, "\x04", 1) == 1;
+    }
+    pollfd p{master, POLLIN, 0};
+    if (::poll(&p, 1, 20000) <= 0) break;  // a hang ends the test, not the suite
+    const ssize_t got = ::read(master, buf, sizeof buf);
+    if (got <= 0) break;
+    out.append(buf, size_t(got));
+  }
+  ::close(master);
+  int status = 0;
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return out;
+}
+
+TEST_F(Cli, ThePromptTakesABlockOverSeveralLines) {
+  const std::string out = on_terminal(
+      "for i = 1:2\n"
+      "  printf(\"i=%d\\n\", i)\n"
+      "end\n"
+      "x = [1 2\n"
+      "3 4]\n"
+      "y = (1 +\n"
+      "\n",
+      "error 31");
+  // The loop ran once its end was typed, each pass printing.
+  EXPECT_NE(out.find("i=1\r\ni=2"), std::string::npos) << out;
+  EXPECT_NE(out.find("... "), std::string::npos) << out;
+  // The matrix over two lines is one statement.
+  EXPECT_NE(out.find("3         4"), std::string::npos) << out;
+  // A blank line ends an open bracket; the run reports it where it began.
+  EXPECT_NE(out.find("<stdin>:6: error 31"), std::string::npos) << out;
 }
 
 TEST_F(Cli, SigtermEndsARedirectedRunWithItsDocumentAndNoTemporaryFile) {
