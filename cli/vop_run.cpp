@@ -280,7 +280,9 @@ int main(int argc, char** argv) {
   if (!data_file.empty()) {
     const bool native = data_file.size() >= 4 && data_file.compare(data_file.size() - 4, 4, ".vop") == 0;
     if (!session->open_data(data_file, native)) {
-      std::fprintf(stderr, "vop-run: cannot open data file %s\n", data_file.c_str());
+      const std::string& why = session->interpreter().error().name();
+      std::fprintf(stderr, "vop-run: cannot open data file %s%s%s\n", data_file.c_str(), why.empty() ? "" : ": ",
+                   why.c_str());
       return 2;
     }
   }

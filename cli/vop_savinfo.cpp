@@ -81,8 +81,9 @@ int main(int argc, char** argv) {
   vop::Dataset ds;
   vop::ErrorState err;
   if (!vop::read_sav(argv[1], ds, err)) {
-    std::fprintf(stderr, "vop-savinfo: %s: ERROR %d: %s\n", argv[1], err.code(),
-                 vop::error_message(err.code(), err.name()).c_str());
+    std::fprintf(stderr, "vop-savinfo: %s: ERROR %d: %s%s%s\n", argv[1], err.code(),
+                 vop::error_message(err.code(), err.name()).c_str(), err.name().empty() ? "" : ": ",
+                 err.name().c_str());
     return 1;
   }
   std::printf("File: %s\nVariables: %d\nCases: %d\nWeight: %s\n", argv[1], ds.variable_count(),

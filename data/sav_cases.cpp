@@ -181,11 +181,15 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   if (h.compression == kCompressZlib) {
     int64_t zheader_ofs, ztrailer_ofs, ztrailer_len;
     const uint64_t here = in.offset();
-    if (!in.read_i64(zheader_ofs) || !in.read_i64(ztrailer_ofs) || !in.read_i64(ztrailer_len))
+    if (!in.read_i64(zheader_ofs) || !in.read_i64(ztrailer_ofs) || !in.read_i64(ztrailer_len)) {
+      dict.failure = "the file ends inside the zlib data header";
       return false;
+    }
     if (uint64_t(zheader_ofs) != here || ztrailer_ofs < zheader_ofs + int64_t(kZHeaderBytes) ||
-        uint64_t(ztrailer_ofs) > here + kZHeaderBytes + in.remaining())
+        uint64_t(ztrailer_ofs) > here + kZHeaderBytes + in.remaining()) {
+      dict.failure = "the zlib data header's offsets do not fit the file";
       return false;
+    }
     const uint64_t compressed_bytes = uint64_t(ztrailer_ofs) - in.offset();
     data_bytes = compressed_bytes * kMaxZlibRatio;
     zwin = std::make_unique<ZlibWindow>(in, uint64_t(ztrailer_ofs), data_bytes);
@@ -199,10 +203,16 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   const uint64_t fit = min_case_bytes == 0 ? 0 : data_bytes / min_case_bytes;
   const int max_rows = int(std::min<uint64_t>(fit, uint64_t(std::numeric_limits<int32_t>::max())));
   const bool known = h.case_count >= 0;
-  if (known && h.case_count > max_rows) return false;  // cannot all be there
+  if (known && h.case_count > max_rows) {
+    dict.failure = "the header counts " + std::to_string(h.case_count) + " cases, more than the data can hold";
+    return false;
+  }
   int rows = known ? h.case_count : std::min(max_rows, kUnknownCountStart);
   const std::vector<bool> string_slot = string_slots(dict);
-  if (int(string_slot.size()) != dict.total_slots) return false;
+  if (int(string_slot.size()) != dict.total_slots) {
+    dict.failure = "the variables' widths do not add up to their slots";
+    return false;
+  }
   const size_t slots = std::max<size_t>(string_slot.size(), 1);
   const bool large = uint64_t(rows) * slots * 8 >= parallel_bytes;
   allocate_columns(dict, rows, true);
@@ -272,6 +282,8 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
     if (n == ask) continue;
     if (decoder_of_cells.status() != CellDecoder::Status::End || known) {
       warnings.push_back("the data end or break off in case " + std::to_string(row + 1));
+      dict.failure = (in.remaining() == 0 ? "the file is cut short inside case " : "the data break off in case ") +
+                     std::to_string(row + 1) + " (byte " + std::to_string(in.offset()) + ")";
       ok = false;
     }
     break;
@@ -280,6 +292,7 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
 #if defined(__SSE2__) && defined(__x86_64__)
   _mm_sfence();  // the streaming stores are complete before anyone reads the columns
 #endif
+  if (ok && zwin && zwin->broken()) dict.failure = "the zlib-compressed data are damaged";
   if (!ok || (zwin && zwin->broken())) return false;
   if (!known)
     for (RecordVariable& rv : dict.vars) fit_rows(rv.var.column, row);

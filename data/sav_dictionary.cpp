@@ -32,6 +32,11 @@ struct DictReader {
   bool short_names_set = false;  // subtype 13 was applied
 
   void warn(std::string w) { warnings.push_back(std::move(w)); }
+  // Says why the file cannot be read; false, for `return r.fail(...)`.
+  bool fail(std::string why) {
+    if (dict.failure.empty()) dict.failure = std::move(why);
+    return false;
+  }
 };
 
 // Names in the records are bytes of a code page that may only be known
@@ -53,14 +58,24 @@ std::string trim_name(const char* raw, size_t n) {
 
 bool read_header(DictReader& r) {
   uint8_t h[kHeaderSize];
-  if (!r.in.read(h, kHeaderSize)) return false;
-  const bool zlib = std::memcmp(h, kMagicZlib, 4) == 0;
-  if (!zlib && std::memcmp(h, kMagicPlain, 4) != 0) return false;
+  if (r.in.remaining() == 0) return r.fail("the file is empty");
+  // The magic first, so that a short file of another kind is named as such.
+  const size_t head = size_t(std::min<uint64_t>(r.in.remaining(), kHeaderSize));
+  if (!r.in.read(h, head)) return r.fail("the file cannot be read");
+  const bool zlib = head >= 4 && std::memcmp(h, kMagicZlib, 4) == 0;
+  if (!zlib && (head < 4 || std::memcmp(h, kMagicPlain, 4) != 0)) {
+    // Encrypted system files begin with a length byte and "ENCRYPTEDSAV".
+    if (head >= 17 && std::memcmp(h + 8, "ENCRYPTED", 9) == 0)
+      return r.fail("the file is encrypted (save it unencrypted)");
+    return r.fail("not an SPSS system file (it does not begin with $FL2 or $FL3)");
+  }
+  if (head < kHeaderSize) return r.fail("the file ends inside its header");
   int32_t layout;
   std::memcpy(&layout, h + 64, 4);
   if (layout != kLayoutCodeA && layout != kLayoutCodeB) {
     layout = int32_t(__builtin_bswap32(uint32_t(layout)));
-    if (layout != kLayoutCodeA && layout != kLayoutCodeB) return false;
+    if (layout != kLayoutCodeA && layout != kLayoutCodeB)
+      return r.fail("the header's layout code is neither 2 nor 3 in either byte order");
     r.in.swap = true;
   }
   auto i32 = [&](size_t at) {
@@ -78,7 +93,10 @@ bool read_header(DictReader& r) {
   std::memcpy(&hd.bias, &bias_bits, 8);
   const bool known = hd.compression == kCompressNone || hd.compression == kCompressBytecode ||
                      hd.compression == kCompressZlib;
-  if (!known || (hd.compression == kCompressZlib) != zlib) return false;
+  if (!known) return r.fail("an unknown compression code " + std::to_string(hd.compression));
+  if ((hd.compression == kCompressZlib) != zlib)
+    return r.fail(zlib ? "a $FL3 file whose header does not say zlib compression"
+                       : "zlib compression in a $FL2 file");
   if (hd.case_count < -1) hd.case_count = -1;
   return true;
 }
@@ -367,25 +385,30 @@ bool read_dictionary(SavFile& in, SavDictionary& dict, std::vector<std::string>&
   DictReader r{in, dict, warnings, {}};
   if (!read_header(r)) return false;
   int32_t type;
-  if (!in.read_i32(type)) return false;
+  if (!in.read_i32(type)) return r.fail("the file ends after its header");
   for (;;) {
     int32_t next = 0;
+    const uint64_t at = in.offset() - 4;  // where the record began
+    auto damaged = [&] {
+      return r.fail("the dictionary record at byte " + std::to_string(at) + " (type " + std::to_string(type) +
+                    ") is cut short or damaged");
+    };
     switch (type) {
       case kRecVariable:
-        if (!read_variable_record(r)) return false;
+        if (!read_variable_record(r)) return damaged();
         break;
       case kRecValueLabels:
-        if (!read_value_labels(r, next)) return false;
+        if (!read_value_labels(r, next)) return damaged();
         break;
       case kRecDocument:
-        if (!read_document(r)) return false;
+        if (!read_document(r)) return damaged();
         break;
       case kRecExtension:
-        if (!read_extension(r)) return false;
+        if (!read_extension(r)) return damaged();
         break;
       case kRecEnd: {
         int32_t filler;
-        if (!in.read_i32(filler)) return false;
+        if (!in.read_i32(filler)) return damaged();
         dict.total_slots = 0;
         for (RecordVariable& rv : dict.vars) {
           for (Segment& s : rv.segments) {
@@ -393,13 +416,14 @@ bool read_dictionary(SavFile& in, SavDictionary& dict, std::vector<std::string>&
             dict.total_slots += s.slots;
           }
         }
-        return !dict.vars.empty();
+        return !dict.vars.empty() || r.fail("the dictionary defines no variables");
       }
       default:
-        return false;  // an unknown record type: nothing after it can be found
+        // Nothing after an unknown record can be found.
+        return r.fail("an unknown record type " + std::to_string(type) + " at byte " + std::to_string(at));
     }
     if (next != 0) type = next;
-    else if (!in.read_i32(type)) return false;
+    else if (!in.read_i32(type)) return r.fail("the file ends inside the dictionary, at byte " + std::to_string(in.offset()));
   }
 }
 

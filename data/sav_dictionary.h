@@ -49,6 +49,7 @@ struct SavDictionary {
   std::string encoding;                    // subtype 20 text; empty when absent
   int character_code = 0;                  // subtype 3's character code; 0 = absent
   int total_slots = 0;                     // 8-byte slots of one case
+  std::string failure;                     // why reading stopped, when it did
 };
 
 // Read the header and records through the terminator. False when the file

@@ -2,6 +2,9 @@
 // data, and only then the dataset is filled, so a failure leaves it empty.
 #include "data/sav_reader.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <cstdio>
 #include <unordered_set>
 
@@ -112,7 +115,9 @@ bool read_from(sav::SavFile& in, const std::string& what, Dataset& ds, ErrorStat
                   (sav::decode_texts(dict, decoder, w), sav::finish_dictionary(dict, w), true) &&
                   sav::read_cases(in, dict, decoder, w, cases, threads.read_bytes, cancel);
   report(w, what, warnings);
-  if (!ok) return err.raise(cancel.stop_requested() ? kErrStopped : kErrSpssFile);
+  // The report says only "Error while using SPSS file"; the reason rides
+  // along as the error's name for those who show it (vop-run, vop-savinfo).
+  if (!ok) return cancel.stop_requested() ? err.raise(kErrStopped) : err.raise(kErrSpssFile, dict.failure);
   ds.set_case_count(cases);
   for (sav::RecordVariable& rv : dict.vars) ds.append_variable(std::move(rv.var));
   ds.set_weight_name(std::move(dict.weight_name));
@@ -126,7 +131,8 @@ bool read_sav(const std::string& path, Dataset& ds, ErrorState& err,
               std::vector<std::string>* warnings, CancelToken cancel, const SavThreading& threads) {
   ds.close();
   sav::SavFile in;
-  if (!in.open(path)) return err.raise(kErrSpssFile);
+  errno = 0;
+  if (!in.open(path)) return err.raise(kErrSpssFile, std::strerror(errno ? errno : EIO));
   if (!read_from(in, path, ds, err, warnings, cancel, threads)) return false;
   ds.set_file_name(path);
   return true;

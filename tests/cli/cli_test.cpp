@@ -98,6 +98,36 @@ TEST_F(Cli, ARunsErrorNamesItsFileAndLineOnStandardError) {
   EXPECT_EQ(r.err, "");
 }
 
+TEST_F(Cli, AFileThatDoesNotLoadSaysWhy) {
+  const std::string survey = std::string(VOP_SOURCE_DIR) + "/examples/survey.sav";
+  const std::string bytes = slurp(survey);
+  write("cut.sav", bytes.substr(0, 9000));
+  write("dict.sav", bytes.substr(0, 1000));
+  write("text.sav", "name,age\nAna,31\n");
+  write("empty.sav", "");
+  const struct {
+    std::string file, why;
+  } cases[] = {
+      {"cut.sav", "the data break off in case 191"},
+      {"dict.sav", "the dictionary record at byte 940 (type 3) is cut short or damaged"},
+      {"text.sav", "not an SPSS system file"},
+      {"empty.sav", "the file is empty"},
+      {"missing.sav", "No such file or directory"},
+      {std::string(VOP_SOURCE_DIR) + "/tests/data/sav/pspp/hotel-encrypted.sav", "the file is encrypted"},
+  };
+  for (const auto& c : cases) {
+    Result r = run(VOP_RUN, "--no-startup --data '" + c.file + "' -e 1");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot open data file " + c.file + ": " + c.why), std::string::npos) << r.err;
+    r = run(VOP_SAVINFO, "'" + c.file + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ERROR 97: Error while using SPSS file: " + c.why), std::string::npos) << r.err;
+  }
+  // In a script the report stays as it was.
+  Result r = run(VOP_RUN, "--no-startup -e 'DataOpen(\"cut.sav\")'");
+  EXPECT_NE(r.out.find("ERROR : Error while using SPSS file\n"), std::string::npos) << r.out;
+}
+
 TEST_F(Cli, UsageErrorsNameTheOptionAndExitTwo) {
   Result r = run(VOP_RUN, "--bogus");
   EXPECT_EQ(r.status, 2);
@@ -121,9 +151,8 @@ TEST_F(Cli, UsageErrorsNameTheOptionAndExitTwo) {
   EXPECT_EQ(run(VOP_SAVINFO, "missing.sav").status, 1);
 }
 
-// Everything vop-run writes to a terminal while it reads `input` there;
-// once `last` has been written, the end of input follows (typed then: a
-// Ctrl+D queued before the line editor starts would be lost).
+// Everything vop-run writes to a terminal while it reads `input` there,
+// up to `last`; then the terminal hangs up, which ends its input.
 std::string on_terminal(const std::string& input, const std::string& last) {
   int master = -1;
   const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
@@ -134,12 +163,8 @@ std::string on_terminal(const std::string& input, const std::string& last) {
   if (pid < 0) return "(no terminal)";
   EXPECT_EQ(::write(master, input.data(), input.size()), ssize_t(input.size()));
   std::string out;
-  bool ended = false;
   char buf[4096];
-  for (;;) {
-    if (!ended && out.find(last) != std::string::npos) {
-      ended = ::write(master, "\x04", 1) == 1;
-    }
+  while (out.find(last) == std::string::npos) {
     pollfd p{master, POLLIN, 0};
     if (::poll(&p, 1, 20000) <= 0) break;  // a hang ends the test, not the suite
     const ssize_t got = ::read(master, buf, sizeof buf);
@@ -148,8 +173,13 @@ std::string on_terminal(const std::string& input, const std::string& last) {
   }
   ::close(master);
   int status = 0;
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, &status, 0);
+  for (int i = 0; i < 500 && ::waitpid(pid, &status, WNOHANG) == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (::waitpid(pid, &status, WNOHANG) == 0) {
+    ADD_FAILURE() << "vop-run did not end when its terminal hung up";
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+  }
   return out;
 }
 
