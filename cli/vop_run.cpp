@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "builtins/library.h"
+#include "cli/progress.h"
 #include "cli/redirect.h"
 #include "core/continuation.h"
 #include "core/error_notes.h"
@@ -277,9 +278,13 @@ int main(int argc, char** argv) {
   sigaction(SIGTERM, &term, nullptr);
 
   int status = 0;
+  vop::Progress progress(session->interpreter(), vop::Progress::wanted());
   if (!data_file.empty()) {
     const bool native = data_file.size() >= 4 && data_file.compare(data_file.size() - 4, 4, ".vop") == 0;
-    if (!session->open_data(data_file, native)) {
+    progress.begin("reading " + data_file, false);
+    const bool opened = session->open_data(data_file, native);
+    progress.end();
+    if (!opened) {
       const std::string& why = session->interpreter().error().name();
       std::fprintf(stderr, "vop-run: cannot open data file %s%s%s\n", data_file.c_str(), why.empty() ? "" : ": ",
                    why.c_str());
@@ -296,7 +301,10 @@ int main(int argc, char** argv) {
   bool failed = false;
   for (const Script& script : texts) {
     if (g_terminated) break;
-    if (session->run_text(script.text)) {
+    progress.begin(script.name, true);
+    const int code = session->run_text(script.text);
+    progress.end();
+    if (code) {
       failed = true;
       diagnose(session->interpreter(), script.name);
     }

@@ -6,6 +6,7 @@
 // builtin.cpp (the calling convention of builtins).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -105,6 +106,9 @@ class Interpreter {
   void request_stop() { run_control_.request_stop(); }
   // What long operations of the current run poll.
   CancelToken cancel_token() const { return run_control_.token(); }
+  // The line of the statement running now (of its text or function file),
+  // for a progress display on another thread; 0 before the first.
+  int running_line() const { return running_line_.load(std::memory_order_relaxed); }
   // Whether the current run was asked to stop; raises 1000 when it was.
   bool stop_requested() {
     if (!run_control_.stop_requested(run_id_)) return false;
@@ -223,6 +227,7 @@ class Interpreter {
   uintptr_t stack_floor_ = 0;           // lowest stack position nesting may reach (this thread's)
   RunControl run_control_;              // Stop requests, per run
   uint64_t run_id_ = 0;                 // number of the current run (RunControl)
+  std::atomic<int> running_line_{0};    // the statement running now, for progress displays
 };
 
 }  // namespace vop

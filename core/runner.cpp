@@ -73,6 +73,7 @@ int Interpreter::run_statements(const Program& program) {
     }
     last = pc;
     const StatementNode& st = program.nodes[size_t(pc)];
+    running_line_.store(st.line, std::memory_order_relaxed);
     // A result too large for memory ends the run with an error at this
     // statement; every value on the way is released by its owner.
     try {

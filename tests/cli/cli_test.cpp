@@ -202,6 +202,37 @@ TEST_F(Cli, ThePromptTakesABlockOverSeveralLines) {
   EXPECT_NE(out.find("<stdin>:6: error 31"), std::string::npos) << out;
 }
 
+TEST_F(Cli, ALongRunShowsItsLineOnAStandardErrorTerminal) {
+  // Standard error on a terminal, the results into a file.
+  int master = -1, slave = -1;
+  ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(slave, STDERR_FILENO);
+    const int out = ::open((dir_ + "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(out, STDOUT_FILENO);
+    ::execl(VOP_RUN, VOP_RUN, "--no-startup", "-e", "x = 0;\nfor i = 1:1000000000\n  x = x + i;\nend\n",
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(slave);
+  std::string err;
+  char buf[512];
+  while (err.find(", line ") == std::string::npos) {
+    pollfd p{master, POLLIN, 0};
+    if (::poll(&p, 1, 20000) <= 0) break;
+    const ssize_t got = ::read(master, buf, sizeof buf);
+    if (got <= 0) break;
+    err.append(buf, size_t(got));
+  }
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::close(master);
+  EXPECT_NE(err.find("-e, line "), std::string::npos) << err;
+  EXPECT_EQ(slurp(dir_ + "stdout").find('\r'), std::string::npos);
+}
+
 TEST_F(Cli, SigtermEndsARedirectedRunWithItsDocumentAndNoTemporaryFile) {
   const std::string tmp = dir_ + "tmp";
   fs::create_directories(tmp);
