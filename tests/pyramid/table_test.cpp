@@ -207,6 +207,12 @@ TEST_F(PyramidFiles, CommandLineDrawsFromEveryKindOfInput) {
     EXPECT_EQ(test::find_shape(f, "r1c1")->text, "Aware") << in;
     fs::remove(out);
   }
+  // A file in an older code page: its names still reach the slide.
+  std::ofstream(dir_ + "ansi.csv") << "Ni\xe8\xe8,40\nVi\x9a" "e,80\n,P\n";
+  ASSERT_EQ(cli({"--input", dir_ + "ansi.csv", "--output", dir_ + "a.pptx"}), 0) << err_;
+  const auto a = slide_of(dir_ + "a.pptx");
+  EXPECT_EQ(test::find_shape(a, "r1c1")->text, "Ni\u00e8\u00e8");
+  EXPECT_EQ(test::find_shape(a, "r2c1")->text, "Vi\u0161e");
   // The switches: next to, optimal.
   ASSERT_EQ(cli({"--next-to", "--input", inputs[0], "--optimal", "--output", dir_ + "n.pptx"}), 0) << err_;
   const auto n = slide_of(dir_ + "n.pptx");
@@ -260,6 +266,44 @@ TEST_F(PyramidFiles, TheProgramExitsWithItsStatus) {
   EXPECT_TRUE(fs::exists(dir_ + "o.pptx"));
   EXPECT_EQ(WEXITSTATUS(std::system((run + "--bogus 2>/dev/null").c_str())), 2);
   EXPECT_EQ(WEXITSTATUS(std::system((run + "--input '" + dir_ + "nope' --output x.pptx 2>/dev/null").c_str())), 1);
+}
+
+TEST_F(PyramidFiles, TheProgramBasesSlidesOnTheTemplateBesideIt) {
+  // A copy of the program with Syntax/Vop.potx beside it.
+  fs::create_directories(dir_ + "bin/Syntax");
+  fs::copy_file(VOP_PYRAMID, dir_ + "bin/Pyramid");
+  Presentation base;
+  base.insert_slide(0, Presentation::Layout::Title);
+  base.set_first_shape_text(0, "Template slide");
+  std::string error;
+  ASSERT_TRUE(base.save(dir_ + "bin/Syntax/Vop.potx", &error)) << error;
+  std::ofstream(dir_ + "ok.tsv") << "A\t5\n\tP\n";
+  const std::string run = "'" + dir_ + "bin/Pyramid' --input '" + dir_ + "ok.tsv' --output '" + dir_ + "o.pptx'";
+  ASSERT_EQ(std::system(run.c_str()), 0);
+  OpcReader r;
+  ASSERT_TRUE(r.open(dir_ + "o.pptx", &error)) << error;
+  // The drawing is the first slide of the presentation, before the template's.
+  std::string xml;
+  ASSERT_TRUE(r.read("ppt/presentation.xml", &xml, &error)) << error;
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_buffer(xml.data(), xml.size()));
+  std::vector<std::string> order;
+  for (pugi::xml_node id : doc.child("p:presentation").child("p:sldIdLst").children("p:sldId"))
+    for (const OpcRelationship& rel : r.relationships("ppt/presentation.xml"))
+      if (rel.id == id.attribute("r:id").value()) order.push_back(rel.target);
+  ASSERT_EQ(order.size(), 2u);
+  std::string drawn, kept;
+  ASSERT_TRUE(r.read(order[0], &drawn, &error)) << error;
+  ASSERT_TRUE(r.read(order[1], &kept, &error)) << error;
+  EXPECT_NE(test::find_shape(test::slide_facts(drawn), "r1c2b"), nullptr);
+  EXPECT_NE(kept.find("Template slide"), std::string::npos);
+
+  // A template that cannot be read is said so, and nothing is written.
+  std::ofstream(dir_ + "bin/Syntax/Vop.potx") << "a binary template";
+  fs::remove(dir_ + "o.pptx");
+  EXPECT_EQ(WEXITSTATUS(std::system((run + " 2>'" + dir_ + "err'").c_str())), 1);
+  EXPECT_NE(test::slurp(dir_ + "err").find("Vop.potx"), std::string::npos) << test::slurp(dir_ + "err");
+  EXPECT_FALSE(fs::exists(dir_ + "o.pptx"));
 }
 
 // The Open XML SDK's validator (installed by scripts/setup) accepts the
