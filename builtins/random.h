@@ -1,8 +1,5 @@
-// Random numbers: the runtime library's 15-bit linear congruential
-// generator, and the rand, rand_normal and srand builtins over it.
-//
-// The generator is an object: the thread that runs scripts owns one, so
-// runs on different threads never share a sequence.
+// Random numbers: the rand, rand_normal and srand builtins over the
+// runtime library's generator (core/random_generator.h).
 #pragma once
 
 #include <cstdint>
@@ -11,27 +8,11 @@
 #include "builtins/arg_checks.h"
 #include "core/errors.h"
 #include "core/matrix.h"
+#include "core/random_generator.h"
 
 namespace vop::builtins {
 
-class RandomGenerator {
- public:
-  // The state a new thread starts from.
-  static constexpr uint32_t kInitialState = 1;
-  // Outputs lie in 0 .. kMaxOutput.
-  static constexpr int kMaxOutput = 0x7FFF;
-
-  // Advance and return the next output: bits 16 to 30 of the new state.
-  int next() {
-    state_ = state_ * 214013u + 2531011u;
-    return int((state_ >> 16) & kMaxOutput);
-  }
-  void seed(uint32_t s) { state_ = s; }
-  uint32_t state() const { return state_; }
-
- private:
-  uint32_t state_ = kInitialState;  // wraps modulo 2^32
-};
+using ::vop::RandomGenerator;
 
 // The seed `srand()` takes from the clock: seconds since 1970 and
 // milliseconds since the program started, mixed as the runtime does.
