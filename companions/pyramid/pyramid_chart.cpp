@@ -203,7 +203,9 @@ void draw_pyramids(Presentation& p, int slide, const Table& table, const Options
       const std::string name = shape_name(j, c);
       d.level(name, x, y, v, palette);
       if (j == R - 1) best[size_t(R - 1)] = std::max(best[size_t(R - 1)], v);
-      if (j > 1 && above) {
+      // A level of 0 has no ratio to the one above: there is nothing to
+      // convert to (the division would show "inf" or "nan").
+      if (j > 1 && above && v != 0) {
         const double q = *above / v * 100;
         if (q <= 100) best[size_t(j - 1)] = std::max(best[size_t(j - 1)], q);
         d.ratio(name + "k", x, y, q, palette);

@@ -155,6 +155,18 @@ TEST(PyramidRatios, InThePyramidNarrowBelowHundredWideFromHundred) {
   EXPECT_NEAR(shape(g, "r2c2k").width, 11.4, 1e-4);
 }
 
+TEST(PyramidRatios, ALevelOfZeroHasNoRatio) {
+  const auto f = draw("A\t20\t0\nB\t0\t0\nC\t10\t5\n\tP\tQ\n", {false, true});
+  EXPECT_EQ(find_shape(f, "r2c2k"), nullptr);
+  EXPECT_EQ(find_shape(f, "r2c3k"), nullptr);
+  // The level below a zero: 0 of 10 converted.
+  EXPECT_EQ(shape(f, "r3c2k").text, "0");
+  for (const ShapeFact& s : f) {
+    EXPECT_EQ(s.text.find("inf"), std::string::npos) << s.name;
+    EXPECT_EQ(s.text.find("nan"), std::string::npos) << s.name;
+  }
+}
+
 TEST(PyramidRatios, NextToThePyramidInOutlinedBoxes) {
   const auto f = draw("A\t30\nB\t60\n\tP\n", {true, false});
   // The pyramids move right by the width of the ratio boxes.
