@@ -45,10 +45,10 @@ class PyramidInOffice : public ::testing::Test {
 };
 
 TEST_F(PyramidInOffice, ImpressDrawsTheSlide) {
-  std::ofstream(dir_ + "funnel.tsv") << "Aware\t28\t35\t22\t30\n"
-                                        "Considered\t46\t52\t40\t44\n"
-                                        "Tried\t64\t58\t71\t15\n"
-                                        "Bought\t88\t80\t95\t90\n"
+  std::ofstream(dir_ + "funnel.tsv") << "Bought\t28\t35\t22\t30\n"
+                                        "Tried\t46\t52\t40\t44\n"
+                                        "Considered\t64\t58\t71\t15\n"
+                                        "Aware\t88\t80\t95\t90\n"
                                         "\tNorth\tSouth\tEast\tWest\n";
   std::ostringstream out, err;
   ASSERT_EQ(run_command_line({"--input", dir_ + "funnel.tsv", "--output", dir_ + "pyramid_slide.pptx", "--optimal",
