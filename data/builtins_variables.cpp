@@ -1,6 +1,7 @@
 // Data builtins that add, delete, name and count variables and cases.
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "data/builtins_table.h"
 #include "data/data_args.h"
@@ -58,15 +59,22 @@ Value add_variables(Call& c, bool numeric) {
   if (!names || !data::text_matrix(*names, c.err())) return {};
   int pos = ds.variable_count();
   if (c.argc() > 1 && !insert_position(c, 1, ds, &pos)) return {};
-  for (int64_t k = 0; k < names->size(); ++k) {
+  // The names before a bad one are added, as one insertion.
+  std::vector<DataVariable> made;
+  std::unordered_set<std::string> given;
+  int failure = 0;
+  for (int64_t k = 0; k < names->size() && !failure; ++k) {
     const StrCell& cell = names->str()[k];
-    if (!cell || !valid_variable_name(*cell)) return c.fail(kErrBadVarName);
-    std::string name = upper_name(*cell);
-    if (!valid_variable_name(name)) return c.fail(kErrBadVarName);  // capitals may take more bytes
-    if (ds.find(name)) return c.fail(kErrDuplicateVar);
-    ds.insert_variable(pos++, make_variable(std::move(name), numeric, ds.case_count()));
+    std::string name = cell ? upper_name(*cell) : std::string();
+    if (!cell || !valid_variable_name(*cell) || !valid_variable_name(name))  // capitals may take more bytes
+      failure = kErrBadVarName;
+    else if (ds.find(name) || !given.insert(name).second)
+      failure = kErrDuplicateVar;
+    else
+      made.push_back(make_variable(std::move(name), numeric, ds.case_count()));
   }
-  return c.none();
+  ds.insert_variables(pos, std::move(made));
+  return failure ? c.fail(failure) : c.none();
 }
 
 Value b_add_var(Call& c) { return add_variables(c, true); }

@@ -1,6 +1,7 @@
 #include "data/dataset.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <cmath>
 #include <limits>
 
@@ -113,10 +114,44 @@ bool Dataset::insert_variable(int pos, DataVariable&& v) {
   return true;
 }
 
+bool Dataset::insert_variables(int pos, std::vector<DataVariable>&& vs) {
+  if (pos < 0 || pos > variable_count()) return false;
+  std::unordered_set<std::string_view> names;
+  for (const DataVariable& v : vs) {
+    if (v.column.rows() != case_count_ || v.column.cols() != 1) return false;
+    if (index_.count(v.name()) || !names.insert(v.name()).second) return false;
+  }
+  std::vector<std::unique_ptr<DataVariable>> made;
+  made.reserve(vs.size());
+  for (DataVariable& v : vs) made.push_back(std::make_unique<DataVariable>(std::move(v)));
+  const bool at_end = pos == variable_count();
+  vars_.insert(vars_.begin() + pos, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
+  // At the end the others keep their positions: only the new names go in.
+  if (at_end)
+    for (int i = pos; i < variable_count(); ++i) index_.emplace(vars_[size_t(i)]->name(), i);
+  else
+    rebuild_index();
+  note_change();
+  return true;
+}
+
 void Dataset::insert_cases(int pos, int count) {
   if (count <= 0) return;
   pos = std::clamp(pos, 0, case_count_);
   const int rows = case_count_ + count;
+  if (pos == case_count_) {
+    // Appending grows each column in place, with room to spare, so that
+    // adding cases one at a time costs time in proportion to their number.
+    for (auto& v : vars_) {
+      Matrix& column = v->column;
+      column.grow(rows, 1);  // new cells 0 or absent
+      if (column.numeric())
+        std::fill(column.num() + case_count_, column.num() + rows, std::numeric_limits<double>::quiet_NaN());
+    }
+    case_count_ = rows;
+    note_change();
+    return;
+  }
   for (auto& v : vars_) {
     Matrix& old = v->column;
     Matrix fresh = old.numeric() ? Matrix(rows, 1, true, Matrix::Fill::None)

@@ -132,6 +132,10 @@ class Dataset {
   bool append_variable(DataVariable&& v);
   // The same, placed before position `pos` (0-based; variable count appends).
   bool insert_variable(int pos, DataVariable&& v);
+  // Several at once, in their order, before `pos`: the index is rebuilt
+  // once (not at all when they go at the end). False, with nothing changed,
+  // when a name is taken or repeated or a column has the wrong shape.
+  bool insert_variables(int pos, std::vector<DataVariable>&& vs);
 
   // --- Cases -------------------------------------------------------------
   // Insert `count` cases before case `pos` (0-based; case count appends):

@@ -150,3 +150,71 @@ TEST(Dataset, CloseEmptiesEverything) {
 
 }  // namespace
 }  // namespace vop
+
+namespace vop {
+namespace {
+
+TEST(DatasetGrowth, AppendingCasesOneAtATimeReallocatesRarely) {
+  Dataset ds;
+  ErrorState err;
+  ASSERT_NE(ds.create_variable("n", true, err), nullptr);
+  ASSERT_NE(ds.create_variable("s", false, err), nullptr);
+  int moves = 0;
+  const double* before = nullptr;
+  constexpr int kCases = 100000;
+  for (int i = 0; i < kCases; ++i) {
+    ds.insert_cases(ds.case_count(), 1);
+    ds.variable(0).column[i] = i;
+    if (ds.variable(0).column.num() != before) ++moves;
+    before = ds.variable(0).column.num();
+  }
+  // Room doubles: about log2(n) moves, not one per case.
+  EXPECT_LE(moves, 20);
+  EXPECT_EQ(ds.case_count(), kCases);
+  EXPECT_EQ(ds.variable(0).column.rows(), kCases);
+  EXPECT_EQ(ds.variable(0).column[kCases - 1], kCases - 1);
+  EXPECT_EQ(ds.variable(0).column[12345], 12345);
+  EXPECT_FALSE(ds.variable(1).column.str()[kCases - 1].has_value());  // new string cells are absent
+  // Cases put in the middle still shift the rest, new cells NaN.
+  ds.insert_cases(1, 2);
+  EXPECT_EQ(ds.variable(0).column[0], 0);
+  EXPECT_TRUE(std::isnan(ds.variable(0).column[1]));
+  EXPECT_TRUE(std::isnan(ds.variable(0).column[2]));
+  EXPECT_EQ(ds.variable(0).column[3], 1);
+}
+
+TEST(DatasetGrowth, VariablesGoInTogetherAtTheirPlace) {
+  Dataset ds;
+  ErrorState err;
+  for (const char* n : {"A", "B"}) ASSERT_NE(ds.create_variable(n, true, err), nullptr);
+  std::vector<DataVariable> vs;
+  vs.push_back(make_variable("X", true, 0));
+  vs.push_back(make_variable("Y", false, 0));
+  ASSERT_TRUE(ds.insert_variables(1, std::move(vs)));
+  ASSERT_EQ(ds.variable_count(), 4);
+  const char* order[] = {"A", "X", "Y", "B"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(ds.variable(i).name(), order[i]);
+    EXPECT_EQ(ds.index_of(order[i]), i);
+  }
+  std::vector<DataVariable> end;
+  end.push_back(make_variable("Z", true, 0));
+  ASSERT_TRUE(ds.insert_variables(4, std::move(end)));
+  EXPECT_EQ(ds.index_of("Z"), 4);
+  // A taken or repeated name, or a column of the wrong length: nothing.
+  std::vector<DataVariable> bad;
+  bad.push_back(make_variable("Q", true, 0));
+  bad.push_back(make_variable("Q", true, 0));
+  EXPECT_FALSE(ds.insert_variables(0, std::move(bad)));
+  std::vector<DataVariable> taken;
+  taken.push_back(make_variable("A", true, 0));
+  EXPECT_FALSE(ds.insert_variables(0, std::move(taken)));
+  std::vector<DataVariable> tall;
+  tall.push_back(make_variable("T", true, 3));
+  EXPECT_FALSE(ds.insert_variables(0, std::move(tall)));
+  EXPECT_EQ(ds.variable_count(), 5);
+  EXPECT_EQ(ds.index_of("Q"), -1);
+}
+
+}  // namespace
+}  // namespace vop
