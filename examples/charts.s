@@ -42,6 +42,7 @@ heading(5, base)
 chartBar(num2str("%2.0f", share), groups, ["Satisfied" "Not satisfied"], [], [], [], [160 400], ["%"])
 
 heading(3, "Who answered")
+heading(5, base)
 sizes = zeros(3, 1);
 for g = 1:3
   sizes(g) = 100 * sum(w(find(age == g))) / sum(w);
