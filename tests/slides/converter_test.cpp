@@ -266,8 +266,11 @@ TEST_F(Slides, ThePlainPresentationKeepsTheSlidesInOrder) {
   add(&e, heading(3, "Second"));
   e.push_back(chart(ChartPlacement::Single, {"2"}));
   config_.template_name.clear();
-  const std::vector<SlideFacts> s = convert(docx(e));
+  // Line breaks that end a paragraph are no part of its text.
+  const std::string in = patched(docx(e), "word/document.xml", "Title</w:t>", "Title</w:t><w:br/><w:cr/><w:br/>");
+  const std::vector<SlideFacts> s = convert(in);
   EXPECT_EQ(titles(s), (std::vector<std::string>{"Title", "First", "Second"}));
+  EXPECT_EQ(s[0].layout, "title");
 }
 
 TEST_F(Slides, WhatCannotBeReadIsRefusedAndNothingIsWritten) {
