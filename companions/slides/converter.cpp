@@ -113,6 +113,11 @@ Paragraph read_paragraph(pugi::xml_node p, const std::string& default_style) {
   return out;
 }
 
+struct StringWriter : pugi::xml_writer {
+  void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+  std::string text;
+};
+
 class WordDocument {
  public:
   bool open(const std::string& path, std::string* error) {
@@ -172,6 +177,7 @@ class WordDocument {
       return false;
     }
     out->related.clear();
+    std::vector<std::string> gone;  // ids of parts the package lacks
     for (const OpcRelationship& r : reader_.relationships(rel.target)) {
       ChartParts::Related related;
       related.id = r.id;
@@ -180,6 +186,10 @@ class WordDocument {
       if (r.external) {
         related.bytes = r.target;
       } else {
+        if (!reader_.has_part(r.target)) {
+          gone.push_back(r.id);
+          continue;
+        }
         if (!reader_.read(r.target, &related.bytes, error)) {
           *error = path_ + " is damaged: " + *error;
           return false;
@@ -189,6 +199,20 @@ class WordDocument {
         if (const size_t dot = base.rfind('.'); dot != std::string::npos) related.extension = base.substr(dot + 1);
       }
       out->related.push_back(std::move(related));
+    }
+    // A chart whose data workbook is missing (LibreOffice leaves it out of
+    // the .docx it makes of a .doc) still shows its cached values: the
+    // references to what is missing go, the chart stays.
+    if (!gone.empty()) {
+      std::vector<pugi::xml_node> drop;
+      walk(check, [&](pugi::xml_node n) {
+        if (std::find(gone.begin(), gone.end(), attribute(n, "id").value()) != gone.end()) drop.push_back(n);
+        return n.type() == pugi::node_element || n.type() == pugi::node_document;
+      });
+      for (pugi::xml_node n : drop) n.parent().remove_child(n);
+      StringWriter w;
+      check.save(w, "", pugi::format_raw);
+      out->xml = std::move(w.text);
     }
     return true;
   }
@@ -381,6 +405,13 @@ bool doc_to_docx(const std::string& doc, const std::string& folder, std::string*
     return false;
   }
   return true;
+}
+
+std::string about_original(std::string message, const std::string& docx, const std::string& doc) {
+  if (docx.empty() || docx == doc) return message;
+  for (size_t at = message.find(docx); at != std::string::npos; at = message.find(docx, at + doc.size()))
+    message.replace(at, docx.size(), doc);
+  return message;
 }
 
 }  // namespace vop

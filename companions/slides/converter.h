@@ -36,4 +36,7 @@ bool is_binary_word(const std::string& path);
 // LibreOffice is missing or fails.
 bool doc_to_docx(const std::string& doc, const std::string& folder, std::string* docx, std::string* error);
 
+// `message` about the converted `docx` told in terms of the user's `doc`.
+std::string about_original(std::string message, const std::string& docx, const std::string& doc);
+
 }  // namespace vop

@@ -77,7 +77,7 @@ int run_command_line(const std::vector<std::string_view>& args) {
     return 1;
   }
   if (!vop::convert_document(docx, output, config, syntax.string(), options, &error)) {
-    std::fprintf(stderr, "Tesvin: %s\n", error.c_str());
+    std::fprintf(stderr, "Tesvin: %s\n", vop::about_original(error, docx, input).c_str());
     return 1;
   }
   return 0;

@@ -112,7 +112,7 @@ void TesvinDialog::convert() {
   }
   Presentation slides;
   if (!build_slides(docx, config, syntax, options, &slides, &error)) {
-    hooks_.message(this, caption, QString::fromStdString(error), true);
+    hooks_.message(this, caption, QString::fromStdString(about_original(error, docx, chosen.toStdString())), true);
     return;
   }
   const QFileInfo source(chosen);

@@ -16,6 +16,7 @@
 #include "document/output_event.h"
 #include "file_text.h"
 #include "office/docx_writer.h"
+#include "office/package_reader.h"
 #include "slides/slide_facts.h"
 
 namespace vop {
@@ -288,8 +289,6 @@ TEST_F(Slides, WhatCannotBeReadIsRefusedAndNothingIsWritten) {
   EXPECT_NE(refused(patched(in, "word/charts/chart1.xml", "<c:chartSpace", "<c:chartSpace <")).find("chart"),
             std::string::npos);
   EXPECT_NE(refused(patched(in, "word/document.xml", "<w:body>", "<w:body><")).find("damaged"), std::string::npos);
-  // A chart whose workbook is gone.
-  EXPECT_FALSE(refused(patched(in, "word/embeddings/Microsoft_Excel_Worksheet1.xlsx", "", "")).empty());
 
   config_.template_name = "missing.potx";
   EXPECT_NE(refused(in).find("template"), std::string::npos);
@@ -318,6 +317,26 @@ TEST_F(Slides, SeedsAndFuzzFindsConvertOrAreRefused) {
       EXPECT_FALSE(error.empty()) << e.path();
     }
   }
+}
+
+// LibreOffice's .docx of a .doc has charts whose workbooks are missing:
+// the charts come with their values, without the reference to the
+// workbook.
+TEST_F(Slides, AChartWithoutItsWorkbookKeepsItsValues) {
+  std::vector<OutputEvent> e;
+  add(&e, heading(3, "Page"));
+  e.push_back(chart(ChartPlacement::Single, {"4", "2"}));
+  const std::string in = patched(docx(e), "word/embeddings/Microsoft_Excel_Worksheet1.xlsx", "", "");
+  const std::vector<SlideFacts> s = convert(in);
+  ASSERT_EQ(s.size(), 3u) << error_;
+  ASSERT_EQ(s[1].charts.size(), 1u);
+  EXPECT_EQ(s[1].charts[0].values, "4,2");
+  OpcReader r;
+  std::string error, xml;
+  ASSERT_TRUE(r.open(dir_ + "out.pptx", &error)) << error;
+  ASSERT_TRUE(r.read("ppt/charts/chart1.xml", &xml, &error)) << error;
+  EXPECT_EQ(xml.find("externalData"), std::string::npos);
+  EXPECT_TRUE(r.relationships("ppt/charts/chart1.xml").empty());
 }
 
 TEST_F(Slides, BinaryWordDocumentsAreRecognised) {
