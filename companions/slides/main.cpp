@@ -66,7 +66,8 @@ int run_command_line(const std::vector<std::string_view>& args) {
 
   vop::ChartConfig config;
   std::string error;
-  if (!vop::read_chart_config(config_path, &config, &error)) std::fprintf(stderr, "Tesvin: warning: %s\n", error.c_str());
+  if (!vop::read_chart_config(config_path, &config, &error))
+    std::fprintf(stderr, "Tesvin: warning: %s\n", error.c_str());
   for (const std::string& w : config.warnings) std::fprintf(stderr, "Tesvin: warning: %s\n", w.c_str());
 
   std::string docx = input;

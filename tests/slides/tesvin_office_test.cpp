@@ -73,8 +73,8 @@ TEST(TesvinInImpress, ADocIsConvertedByLibreOfficeFirst) {
   ASSERT_TRUE(fs::exists(dir + "old/report.doc"));
   // Its own temporary folder, to see that the conversion leaves nothing there.
   fs::create_directories(dir + "tmp");
-  ASSERT_EQ(shell("TMPDIR='" + dir + "tmp' '" + std::string(VOP_TESVIN) + "' --input '" + dir + "old/report.doc' --output '" + dir +
-                  "old.pptx' 2> '" + dir + "err'"),
+  ASSERT_EQ(shell("TMPDIR='" + dir + "tmp' '" + std::string(VOP_TESVIN) + "' --input '" + dir +
+                  "old/report.doc' --output '" + dir + "old.pptx' 2> '" + dir + "err'"),
             0)
       << slurp(dir + "err");
   ASSERT_EQ(shell("cd '" + dir + "' && /usr/bin/python3 -c \"import zipfile, re\n"
