@@ -1,6 +1,6 @@
 // chart.cfg as Tesvin reads it: comments, the end sentry, values continued
 // over lines, later keys replacing earlier ones, numbers, the defaults, a
-// missing file, and the file that ships beside Tesvin.
+// missing file.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -105,18 +105,6 @@ TEST(ChartConfig, AMissingFileGivesTheDefaultsAndAMessage) {
   EXPECT_NE(error.find("/nonexistent/Syntax/chart.cfg"), std::string::npos) << error;
   EXPECT_EQ(c.template_name, "");
   EXPECT_EQ(c.chart1of1.width, 410);
-}
-
-TEST(ChartConfig, TheShippedFileNamesVopsStyles) {
-  ChartConfig c;
-  std::string error;
-  ASSERT_TRUE(read_chart_config(std::string(VOP_SOURCE_DIR) + "/Syntax/chart.cfg", &c, &error)) << error;
-  EXPECT_EQ(c.template_name, "VopSlides.potx");
-  EXPECT_EQ(c.style_title, "Heading 1");
-  EXPECT_EQ(c.style_head2, "Heading 2");
-  EXPECT_EQ(c.style_head3, "Heading 3");
-  EXPECT_TRUE(c.warnings.empty());
-  EXPECT_EQ(c.chart2of2_st.left, 374);
 }
 
 }  // namespace
