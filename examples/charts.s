@@ -11,11 +11,14 @@ SetNumLabel("AGEGRP", 1:3, ["18-29" "30-49" "50+"]);
 
 w = wgh;
 groups = GetNumLabel("AGEGRP");
+% The document's title is a level-1 heading, its sections level 2 and each
+% page of results level 3: Tesvin makes a slide of each page.
 base = sprintf("Base: all respondents, n = %d (weighted)", ncase);
 
 heading(1, "Customer satisfaction survey")
 
-heading(2, "Brands used (weighted %)")
+heading(2, "Brands")
+heading(3, "Brands used (weighted %)")
 brands = 100 * cmean(Data(:, "$BRANDS"), w)';
 names = GetVarLabel(GetVarName("$BRANDS"));
 print(strcat(num2str("%4.1f", brands), "%"), names, ["Total"])
@@ -24,7 +27,8 @@ heading(5, base)
 % (argument 7: height, width in points) and the unit after the values.
 chartBar(num2str("%2.0f", brands), names, ["Total"], [], [], [41; 42; 50], [240 420], ["%"])
 
-heading(2, "Satisfied with the service (Q1: 4 or 5) by age group")
+heading(2, "Satisfaction")
+heading(3, "Satisfied with the service (Q1: 4 or 5) by age group")
 age = AGEGRP;
 top2 = TOP2;
 share = zeros(3, 2);
@@ -37,7 +41,8 @@ print(strcat(num2str("%4.1f", share), "%"), groups, ["Satisfied" "Not satisfied"
 heading(5, base)
 chartBar(num2str("%2.0f", share), groups, ["Satisfied" "Not satisfied"], [], [], [], [160 400], ["%"])
 
-heading(2, "Who answered")
+heading(3, "Who answered")
+heading(5, base)
 sizes = zeros(3, 1);
 for g = 1:3
   sizes(g) = 100 * sum(w(find(age == g))) / sum(w);

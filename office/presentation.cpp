@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cctype>
 #include <cstring>
 
 #include <pugixml.hpp>
@@ -446,7 +447,11 @@ bool Presentation::save(const std::string& path, std::string* error) const {
   }
   for (size_t i = 0; i < slides_.size(); ++i)
     package.add_part(slides_[i].part, slide_text(int(i)), kSlideType);
-  package.add_part(main_, to_string(pres), kPresentationMainType);
+  // A .potx is a template: PowerPoint opens it as a new, untitled
+  // presentation based on it.
+  std::string ext = path.size() >= 5 ? path.substr(path.size() - 5) : std::string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  package.add_part(main_, to_string(pres), ext == ".potx" ? kTemplateMainType : kPresentationMainType);
   for (const auto& [source, list] : rels)
     for (const Rel& r : list)
       package.add_relationship(source, r.type, r.external ? r.target : relative(source, r.target), r.id, r.external);

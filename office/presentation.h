@@ -97,7 +97,8 @@ class Presentation {
   void add_line(int slide, const SlideLine& line);
   void add_chart(int slide, const std::string& name, SlideBox box, const ChartParts& chart);
 
-  // Writes the .pptx through save_file; false with a message.
+  // Writes the .pptx (a template when the name ends in .potx) through
+  // save_file; false with a message.
   bool save(const std::string& path, std::string* error) const;
 
   // The slide's XML as it stands (tests).

@@ -190,6 +190,23 @@ TEST_F(Pptx, ATemplateBringsItsSlidesAndLayouts) {
   EXPECT_EQ(r.content_type("ppt/presentation.xml"), kPresentationMainType);
 }
 
+TEST_F(Pptx, APotxIsSavedAsATemplateAndReadBackAsAPresentation) {
+  Presentation made;
+  made.insert_slide(0, Presentation::Layout::Title);
+  std::string error;
+  ASSERT_TRUE(made.save(dir_ + "plain.POTX", &error)) << error;
+  OpcReader r;
+  ASSERT_TRUE(r.open(dir_ + "plain.POTX", &error)) << error;
+  EXPECT_EQ(r.content_type("ppt/presentation.xml"), kTemplateMainType);
+
+  Presentation p;
+  ASSERT_TRUE(p.load_template(dir_ + "plain.POTX", &error)) << error;
+  ASSERT_TRUE(p.save(dir_ + "new.pptx", &error)) << error;
+  OpcReader back;
+  ASSERT_TRUE(back.open(dir_ + "new.pptx", &error)) << error;
+  EXPECT_EQ(back.content_type("ppt/presentation.xml"), kPresentationMainType);
+}
+
 TEST_F(Pptx, WhatIsNoPresentationIsRefusedAndChangesNothing) {
   std::ofstream(dir_ + "text.pptx") << "not a zip";
   Presentation p;
