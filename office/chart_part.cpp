@@ -9,6 +9,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -357,22 +358,54 @@ void axes(pugi::xml_node plot, const std::string& format) {
   with_val(val, "c:crossBetween", "between");
 }
 
-// The plot area of a pie: a square of half the chart's smaller side, in
-// the middle.
+// The plot area of a pie in a chart of width x height: a square of half
+// the smaller side, in the middle, as fractions of the chart (x, y, w, h).
+std::array<double, 4> pie_fractions(double width, double height) {
+  const double side = std::min(height, width) / 2;
+  const double w = side / width, h = side / height;
+  return {(1 - w) / 2, (1 - h) / 2, w, h};
+}
+
 void pie_layout(pugi::xml_node plot, const ChartRequest& chart) {
   const double height = chart.height > 0 ? chart.height : kChartHeight;
   const double width = chart.width > 0 ? chart.width : kChartWidth;
-  const double side = std::min(height, width) / 2;
-  const double w = side / width, h = side / height;
+  const auto [x, y, w, h] = pie_fractions(width, height);
   pugi::xml_node m = child(child(plot, "c:layout"), "c:manualLayout");
   with_val(m, "c:layoutTarget", "inner");
   with_val(m, "c:xMode", "edge");
   with_val(m, "c:yMode", "edge");
-  with_val(m, "c:x", number_text((1 - w) / 2));
-  with_val(m, "c:y", number_text((1 - h) / 2));
+  with_val(m, "c:x", number_text(x));
+  with_val(m, "c:y", number_text(y));
   with_val(m, "c:w", number_text(w));
   with_val(m, "c:h", number_text(h));
 }
+
+}  // namespace
+
+std::string fit_pie_to_frame(const std::string& chart_xml, double width, double height) {
+  if (!(width > 0) || !(height > 0)) return chart_xml;
+  pugi::xml_document doc;
+  if (!doc.load_buffer(chart_xml.data(), chart_xml.size(), pugi::parse_default | pugi::parse_ws_pcdata))
+    return chart_xml;
+  const pugi::xml_node plot = doc.child("c:chartSpace").child("c:chart").child("c:plotArea");
+  const pugi::xml_node m = plot.child("c:layout").child("c:manualLayout");
+  if (!plot.child("c:pieChart") || !m) return chart_xml;
+  const auto [x, y, w, h] = pie_fractions(width, height);
+  const std::pair<const char*, double> values[] = {{"c:x", x}, {"c:y", y}, {"c:w", w}, {"c:h", h}};
+  for (const auto& [name, v] : values) {
+    pugi::xml_node n = m.child(name);
+    if (!n) return chart_xml;  // a layout of another kind: left as it is
+    n.attribute("val").set_value(number_text(v).c_str());
+  }
+  struct Writer : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
+  } out;
+  doc.save(out, "", pugi::format_raw, pugi::encoding_utf8);
+  return out.out;
+}
+
+namespace {
 
 const char* language_tag(int language) {
   switch (language) {

@@ -31,6 +31,13 @@ struct ChartPart {
 // Draws `chart` (labels converted for `language`: 1 EN, 2 SR, 3 MK).
 ChartPart render_chart(const ChartRequest& chart, int language);
 
+// `chart_xml` (a chart part) for a frame of `width` x `height` points: a
+// pie whose plot area has a manual layout gets it again for that size (a
+// square of half the smaller side, in the middle), so that a pie moved
+// into a frame of other proportions stays round and in proportion. Other
+// charts, and text that is no chart, come back unchanged.
+std::string fit_pie_to_frame(const std::string& chart_xml, double width, double height);
+
 // The chart palette: the classic 56 colours of Office charts, index 1..56,
 // as "RRGGBB"; an index outside gives black.
 inline constexpr int kChartPaletteSize = 56;

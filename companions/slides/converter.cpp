@@ -17,6 +17,7 @@
 #include <pugixml.hpp>
 
 #include "office/package.h"
+#include "office/chart_part.h"
 #include "office/package_reader.h"
 
 namespace vop {
@@ -322,15 +323,21 @@ bool build_slides(const std::string& docx, const ChartConfig& config, const std:
         const bool one = objects.size() == 1;
         const SlideBox& first_box = options.two_headers ? (one ? config.chart1of1_st : config.chart1of2_st)
                                                         : (one ? config.chart1of1 : config.chart1of2);
-        ChartParts parts;
-        if (!word.chart(objects[0].rid, &parts, error)) return false;
-        slides.add_chart(slide, "", first_box, parts);
+        // A chart is stretched to its box; a pie is laid out again for the
+        // box's proportions, so that it stays round and fills its box.
+        auto place = [&](const InlineObject& object, const SlideBox& box) {
+          ChartParts parts;
+          if (!word.chart(object.rid, &parts, error)) return false;
+          parts.xml = fit_pie_to_frame(parts.xml, box.width, box.height);
+          slides.add_chart(slide, "", box, parts);
+          return true;
+        };
+        if (!place(objects[0], first_box)) return false;
         // The second object is taken as it comes; only a chart can go on
         // a slide here.
-        if (!one && objects[1].chart) {
-          if (!word.chart(objects[1].rid, &parts, error)) return false;
-          slides.add_chart(slide, "", options.two_headers ? config.chart2of2_st : config.chart2of2, parts);
-        }
+        if (!one && objects[1].chart &&
+            !place(objects[1], options.two_headers ? config.chart2of2_st : config.chart2of2))
+          return false;
       }
     }
     page = next;

@@ -177,6 +177,23 @@ TEST(ChartPart, PiesShowTheFirstColumnInAHalfSizedCentredPlot) {
   EXPECT_NEAR(std::stod(val_of(n.child("c:h"))), 0.25, 1e-9);
 }
 
+TEST(ChartPart, APieMovedIntoAnotherFrameIsLaidOutForIt) {
+  const ChartPart pie = render_chart(survey(ChartKind::Pie), kChartEnglish);  // 215 x 350
+  ChartPart square = pie;
+  square.chart_xml = fit_pie_to_frame(pie.chart_xml, 335, 335);
+  const Parsed p(square);
+  ASSERT_TRUE(p.ok);
+  const pugi::xml_node m = p.plot().child("c:layout").child("c:manualLayout");
+  for (const char* side : {"c:w", "c:h"}) EXPECT_NEAR(std::stod(val_of(m.child(side))), 0.5, 1e-9) << side;
+  for (const char* edge : {"c:x", "c:y"}) EXPECT_NEAR(std::stod(val_of(m.child(edge))), 0.25, 1e-9) << edge;
+  EXPECT_EQ(p.series("c:pieChart").size(), 1u);  // the rest is kept
+  // Bars, and text that is no chart, come back as they were.
+  const ChartPart bars = render_chart(survey(), kChartEnglish);
+  EXPECT_EQ(fit_pie_to_frame(bars.chart_xml, 335, 335), bars.chart_xml);
+  EXPECT_EQ(fit_pie_to_frame("not xml <", 335, 335), "not xml <");
+  EXPECT_EQ(fit_pie_to_frame(pie.chart_xml, 0, 335), pie.chart_xml);
+}
+
 TEST(ChartPart, TheUnitFollowsTheValues) {
   EXPECT_EQ(chart_number_format(0), "0");
   EXPECT_EQ(chart_number_format('%'), "0\"%\"");
