@@ -43,7 +43,7 @@ class PyramidDialog : public QDialog {
   QCheckBox* show_optimal() const { return optimal_; }
   QPushButton* make_button() const { return make_; }
 
- public slots:
+ public Q_SLOTS:
   // "Make Pyramid": the clipboard's table drawn, saved where the user
   // says, and opened.
   void make_pyramid();
