@@ -139,8 +139,11 @@ TEST(Stop, RequestFromAnotherThreadEndsTheRun) {
   // The loop is the run's only statement, so the report names its line
   // whether the Stop lands before the run starts or while it loops.
   s.interp().queue_run();
+  // Stop once the run is inside the function file's loop (its line 3);
+  // a fixed delay could land before the call on a busy machine.
   std::thread stopper([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 10000 && s.interp().running_line() != 3; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     s.interp().request_stop();
   });
   const std::string out = s.run("for i = 1:0:0 x = x + 1; end");
@@ -181,8 +184,11 @@ TEST(Stop, InsideAFunctionFileNamesItsLine) {
   dir.write("spin.s", "function spin()\nfor i = 1:0:0\n  x = i;\nend\nend\n");
   Session s;
   s.interp().queue_run();
+  // Stop once the run is inside the function file's loop (its line 3);
+  // a fixed delay could land before the call on a busy machine.
   std::thread stopper([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 10000 && s.interp().running_line() != 3; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     s.interp().request_stop();
   });
   s.interp().add_search_dir(dir.path());
