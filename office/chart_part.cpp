@@ -4,6 +4,7 @@
 // formulas name. Elements follow the schema's sequence order (Word refuses
 // a chart whose children are out of order; LibreOffice forgives).
 #include "office/chart_part.h"
+#include "office/xml_nodes.h"
 
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -397,12 +398,7 @@ std::string fit_pie_to_frame(const std::string& chart_xml, double width, double 
     if (!n) return chart_xml;  // a layout of another kind: left as it is
     n.attribute("val").set_value(number_text(v).c_str());
   }
-  struct Writer : pugi::xml_writer {
-    std::string out;
-    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
-  } out;
-  doc.save(out, "", pugi::format_raw, pugi::encoding_utf8);
-  return out.out;
+  return xml_text(doc);
 }
 
 namespace {

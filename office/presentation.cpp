@@ -11,6 +11,8 @@
 #include "office/package.h"
 #include "office/package_reader.h"
 #include "office/presentation_parts.h"
+#include "office/xml_nodes.h"
+#include "document/ascii_case.h"
 #include "document/text_encoding.h"
 
 namespace vop {
@@ -33,31 +35,6 @@ std::string xfrm(const SlideBox& b, const char* extra = "") {
   return std::string("<a:xfrm") + extra + "><a:off x=\"" + std::to_string(emu(b.left)) + "\" y=\"" +
          std::to_string(emu(b.top)) + "\"/><a:ext cx=\"" + std::to_string(std::max(0L, emu(b.width))) +
          "\" cy=\"" + std::to_string(std::max(0L, emu(b.height))) + "\"/></a:xfrm>";
-}
-
-// The local name of an element ("p:sp" -> "sp").
-const char* local(const pugi::xml_node& n) {
-  const char* colon = std::strchr(n.name(), ':');
-  return colon ? colon + 1 : n.name();
-}
-
-pugi::xml_node child_local(const pugi::xml_node& n, const char* name) {
-  for (pugi::xml_node c : n.children())
-    if (!std::strcmp(local(c), name)) return c;
-  return {};
-}
-
-pugi::xml_node find_local(const pugi::xml_node& n, const char* name) {
-  return n.find_node([name](const pugi::xml_node& c) { return !std::strcmp(local(c), name); });
-}
-
-std::string to_string(const pugi::xml_document& doc) {
-  struct Writer : pugi::xml_writer {
-    std::string out;
-    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
-  } w;
-  doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-  return w.out;
 }
 
 // A relationship target written relative to the source part's folder.
@@ -226,7 +203,7 @@ int Presentation::insert_slide(int index, Layout layout) {
   if (ldoc.load_buffer(lxml.data(), lxml.size())) {
     const pugi::xml_node tree = find_local(ldoc, "spTree");
     for (pugi::xml_node sp : tree.children()) {
-      if (std::strcmp(local(sp), "sp")) continue;
+      if (local_name(sp.name()) != "sp") continue;
       const pugi::xml_node ph = find_local(sp, "ph");
       if (!ph) continue;
       const std::string type = ph.attribute("type").value();
@@ -268,7 +245,7 @@ int Presentation::take_id(int slide) {
     const std::string& xml = parts_[s.part].bytes;
     if (doc.load_buffer(xml.data(), xml.size()))
       for (pugi::xpath_node n : doc.select_nodes("//*[@id]"))
-        if (!std::strcmp(local(n.node()), "cNvPr")) top = std::max(top, n.node().attribute("id").as_int());
+        if (local_name(n.node().name()) == "cNvPr") top = std::max(top, n.node().attribute("id").as_int());
     s.next_id = top + 1;
   }
   return s.next_id++;
@@ -282,7 +259,7 @@ bool Presentation::set_first_shape_text(int slide, std::string_view text) {
   const pugi::xml_node tree = find_local(doc, "spTree");
   pugi::xml_node sp;
   for (pugi::xml_node c : tree.children())
-    if (!std::strcmp(local(c), "sp")) {
+    if (local_name(c.name()) == "sp") {
       sp = c;
       break;
     }
@@ -293,7 +270,7 @@ bool Presentation::set_first_shape_text(int slide, std::string_view text) {
   std::string a = "a:";
   for (pugi::xml_node p = body.first_child(); p;) {
     pugi::xml_node next = p.next_sibling();
-    if (!std::strcmp(local(p), "p")) {
+    if (local_name(p.name()) == "p") {
       const std::string name = p.name();
       a = name.substr(0, name.size() - 1);
       body.remove_child(p);
@@ -314,7 +291,7 @@ bool Presentation::set_first_shape_text(int slide, std::string_view text) {
     }
     start = end + 1;
   } while (start <= text.size());
-  xml = to_string(doc);
+  xml = xml_text(doc);
   return true;
 }
 
@@ -449,9 +426,8 @@ bool Presentation::save(const std::string& path, std::string* error) const {
     package.add_part(slides_[i].part, slide_text(int(i)), kSlideType);
   // A .potx is a template: PowerPoint opens it as a new, untitled
   // presentation based on it.
-  std::string ext = path.size() >= 5 ? path.substr(path.size() - 5) : std::string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  package.add_part(main_, to_string(pres), ext == ".potx" ? kTemplateMainType : kPresentationMainType);
+  package.add_part(main_, xml_text(pres),
+                   ends_with_ascii_nocase(path, ".potx") ? kTemplateMainType : kPresentationMainType);
   for (const auto& [source, list] : rels)
     for (const Rel& r : list)
       package.add_relationship(source, r.type, r.external ? r.target : relative(source, r.target), r.id, r.external);

@@ -1,12 +1,12 @@
 #include "session/office_export.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "builtins/library.h"
+#include "document/ascii_case.h"
 #include "data/dataset.h"
 #include "office/docx_writer.h"
 #include "office/syntax_generator.h"
@@ -19,14 +19,6 @@ namespace vop {
 
 namespace {
 
-bool ends_with_nocase(std::string_view s, std::string_view tail) {
-  if (s.size() < tail.size()) return false;
-  s.remove_prefix(s.size() - tail.size());
-  for (size_t i = 0; i < tail.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(s[i])) != tail[i]) return false;
-  return true;
-}
-
 std::string syntax_file(const std::string& program_dir, const char* name) {
   return (std::filesystem::path(program_dir) / "Syntax" / name).string();
 }
@@ -35,9 +27,9 @@ std::string syntax_file(const std::string& program_dir, const char* name) {
 
 DocumentFormat format_for_path(bool excel, std::string_view path) {
   if (excel)
-    return ends_with_nocase(path, ".xls") || ends_with_nocase(path, ".html") ? DocumentFormat::ExcelHtml
+    return ends_with_ascii_nocase(path, ".xls") || ends_with_ascii_nocase(path, ".html") ? DocumentFormat::ExcelHtml
                                                                              : DocumentFormat::Xlsx;
-  return ends_with_nocase(path, ".rtf") || ends_with_nocase(path, ".doc") ? DocumentFormat::Rtf
+  return ends_with_ascii_nocase(path, ".rtf") || ends_with_ascii_nocase(path, ".doc") ? DocumentFormat::Rtf
                                                                           : DocumentFormat::Docx;
 }
 
@@ -99,7 +91,7 @@ bool RunExport::save(const std::string& path, DocumentFormat format, const std::
     case DocumentFormat::Docx: {
       DocxOptions options;
       options.language = session_->interpreter().extension<SessionSettings>().language + 1;
-      options.template_path = syntax_file(program_dir, docx_template_name(options.language));
+      options.template_path = word_template_path(program_dir, options.language);
       options.installation_id = installation_id();
       options.progress = progress;
       ok = write_docx(path, recorded_.events, options, why);
@@ -121,6 +113,10 @@ void RunExport::abandon() {
   recorded_.events.clear();
   recorded_.events.shrink_to_fit();
   session_ = nullptr;
+}
+
+std::string word_template_path(const std::string& program_dir, int language) {
+  return syntax_file(program_dir, docx_template_name(language));
 }
 
 bool write_generator_workbook(const std::string& path, const Dataset& data, const std::string& program_dir,

@@ -71,6 +71,10 @@ class RunExport {
   RecordingConsumer recorded_;  // the run's blocks, for .docx and .xlsx
 };
 
+// The Word language template of a language (1 EN, 2 SR, 3 MK) in the
+// Syntax folder of `program_dir`, which a .docx is made from.
+std::string word_template_path(const std::string& program_dir, int language);
+
 // Writes the Excel syntax generator workbook for the numeric variables of
 // `data` to `path`, with the header file Syntax/generator_header.txt of
 // `program_dir` when there is one. False with the reason in `why`.

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "office/docx_writer.h"
 #include "session/office_export.h"
 #include "session/session.h"
 #include "shell/counts_dialog.h"
@@ -39,8 +38,8 @@ void arm(Frame& frame, bool excel, bool charts, const char* armed) {
 
 // The Word language template of the current language, which a .docx needs.
 bool word_template_ready(VopApp& app) {
-  const std::string name = docx_template_name(app.language());
-  return QFileInfo(app.program_dir() + QStringLiteral("/Syntax/") + QString::fromStdString(name)).isReadable();
+  const std::string path = word_template_path(app.program_dir().toStdString(), app.language());
+  return QFileInfo(QString::fromStdString(path)).isReadable();
 }
 
 }  // namespace

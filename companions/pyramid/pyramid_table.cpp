@@ -11,6 +11,7 @@
 
 #include <pugixml.hpp>
 
+#include "document/ascii_case.h"
 #include "office/package_reader.h"
 
 namespace vop::pyramid {
@@ -30,16 +31,6 @@ void pad(Table& t) {
   for (const auto& row : t) width = std::max(width, row.size());
   for (auto& row : t) row.resize(width);
 }
-
-bool ends_with_nocase(std::string_view s, std::string_view tail) {
-  if (s.size() < tail.size()) return false;
-  for (size_t i = 0; i < tail.size(); ++i)
-    if (std::tolower((unsigned char)s[s.size() - tail.size() + i]) != std::tolower((unsigned char)tail[i]))
-      return false;
-  return true;
-}
-
-bool same_nocase(std::string_view a, std::string_view b) { return a.size() == b.size() && ends_with_nocase(a, b); }
 
 }  // namespace
 
@@ -139,7 +130,7 @@ bool split_xlsx_range(const std::string& input, XlsxRange* out) {
   const size_t colon = input.rfind(':', bang);
   if (colon == std::string::npos) return false;
   const std::string path = input.substr(0, colon);
-  if (!ends_with_nocase(path, ".xlsx") && !ends_with_nocase(path, ".xlsm")) return false;
+  if (!ends_with_ascii_nocase(path, ".xlsx") && !ends_with_ascii_nocase(path, ".xlsm")) return false;
   std::string sheet = input.substr(colon + 1, bang - colon - 1);
   // 'My sheet' as a formula writes a name with spaces; '' inside is one quote.
   if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') {
@@ -255,7 +246,7 @@ bool read_xlsx_range(const XlsxRange& range, Table* out, std::string* error) {
   std::vector<std::string> names;
   for (pugi::xml_node s : workbook.first_child().child("sheets").children("sheet")) {
     names.push_back(s.attribute("name").value());
-    if (same_nocase(names.back(), range.sheet)) sheet_id = rel_id(s);
+    if (same_ascii_nocase(names.back(), range.sheet)) sheet_id = rel_id(s);
   }
   if (sheet_id.empty()) {
     std::string list;
@@ -335,11 +326,11 @@ bool read_table_file(const std::string& input, Table* out, std::string* error) {
   }
   std::string text = ss.str();
   if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);  // a UTF-8 byte order mark
-  if (ends_with_nocase(input, ".xlsx") || ends_with_nocase(input, ".xlsm")) {
+  if (ends_with_ascii_nocase(input, ".xlsx") || ends_with_ascii_nocase(input, ".xlsm")) {
     *error = "Name the sheet and range of " + input + ", like " + input + ":Sheet1!B2:F9";
     return false;
   }
-  *out = parse_delimited(text, ends_with_nocase(input, ".csv") ? csv_delimiter(text) : '\t');
+  *out = parse_delimited(text, ends_with_ascii_nocase(input, ".csv") ? csv_delimiter(text) : '\t');
   return true;
 }
 

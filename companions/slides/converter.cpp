@@ -16,9 +16,11 @@
 
 #include <pugixml.hpp>
 
+#include "document/ascii_case.h"
 #include "office/package.h"
 #include "office/chart_part.h"
 #include "office/package_reader.h"
+#include "office/xml_nodes.h"
 
 namespace vop {
 namespace {
@@ -32,24 +34,6 @@ constexpr std::string_view kWordTypes[] = {
     "application/vnd.ms-word.document.macroEnabled.main+xml",
     "application/vnd.ms-word.template.macroEnabledTemplate.main+xml",
 };
-
-// Names are compared without their namespace prefix: producers other than
-// Vop choose their own prefixes.
-std::string_view local(const char* name) {
-  std::string_view n = name;
-  const size_t colon = n.find(':');
-  return colon == std::string_view::npos ? n : n.substr(colon + 1);
-}
-pugi::xml_node child(pugi::xml_node n, std::string_view name) {
-  for (pugi::xml_node c : n.children())
-    if (local(c.name()) == name) return c;
-  return {};
-}
-pugi::xml_attribute attribute(pugi::xml_node n, std::string_view name) {
-  for (pugi::xml_attribute a : n.attributes())
-    if (local(a.name()) == name) return a;
-  return {};
-}
 
 // Visits the nodes under `root` in document order; `visit` returns whether
 // to go into a node. Iterative: a hostile document may nest deeply.
@@ -80,11 +64,11 @@ struct Paragraph {
 
 Paragraph read_paragraph(pugi::xml_node p, const std::string& default_style) {
   Paragraph out;
-  out.style = attribute(child(child(p, "pPr"), "pStyle"), "val").value();
+  out.style = attribute_local(child_local(child_local(p, "pPr"), "pStyle"), "val").value();
   if (out.style.empty()) out.style = default_style;
   walk(p, [&](pugi::xml_node n) {
     if (n.type() != pugi::node_element) return false;
-    const std::string_view name = local(n.name());
+    const std::string_view name = local_name(n.name());
     if (name == "pPr" || name == "rPr" || name == "Fallback" || name == "p") return false;
     if (name == "t") {
       out.text += n.text().get();
@@ -93,11 +77,11 @@ Paragraph read_paragraph(pugi::xml_node p, const std::string& default_style) {
     if (name == "tab") out.text += '\t';
     if (name == "br" || name == "cr") out.text += '\n';
     if (name == "drawing") {
-      if (pugi::xml_node in = child(n, "inline")) {
+      if (pugi::xml_node in = child_local(n, "inline")) {
         InlineObject o;
-        pugi::xml_node data = child(child(in, "graphic"), "graphicData");
-        if (attribute(data, "uri").value() == kChartUri) {
-          o.rid = attribute(child(data, "chart"), "id").value();
+        pugi::xml_node data = child_local(child_local(in, "graphic"), "graphicData");
+        if (attribute_local(data, "uri").value() == kChartUri) {
+          o.rid = attribute_local(child_local(data, "chart"), "id").value();
           o.chart = !o.rid.empty();
         }
         out.objects.push_back(o);
@@ -113,11 +97,6 @@ Paragraph read_paragraph(pugi::xml_node p, const std::string& default_style) {
   while (!out.text.empty() && (out.text.back() == '\r' || out.text.back() == '\n')) out.text.pop_back();
   return out;
 }
-
-struct StringWriter : pugi::xml_writer {
-  void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
-  std::string text;
-};
 
 class WordDocument {
  public:
@@ -137,10 +116,10 @@ class WordDocument {
       return false;
     }
     read_styles();
-    pugi::xml_node body = child(child(document, "document"), "body");
+    pugi::xml_node body = child_local(child_local(document, "document"), "body");
     walk(body, [&](pugi::xml_node n) {
       if (n.type() != pugi::node_element) return false;
-      const std::string_view name = local(n.name());
+      const std::string_view name = local_name(n.name());
       if (name == "p") {
         paragraphs_.push_back(read_paragraph(n, default_style_));
         return false;
@@ -173,7 +152,7 @@ class WordDocument {
     }
     pugi::xml_document check;
     if (!reader_.read(rel.target, &out->xml, error) || !check.load_buffer(out->xml.data(), out->xml.size()) ||
-        local(check.document_element().name()) != "chartSpace") {
+        local_name(check.document_element().name()) != "chartSpace") {
       *error = path_ + " is damaged: the chart " + rel.target + " cannot be read";
       return false;
     }
@@ -207,13 +186,11 @@ class WordDocument {
     if (!gone.empty()) {
       std::vector<pugi::xml_node> drop;
       walk(check, [&](pugi::xml_node n) {
-        if (std::find(gone.begin(), gone.end(), attribute(n, "id").value()) != gone.end()) drop.push_back(n);
+        if (std::find(gone.begin(), gone.end(), attribute_local(n, "id").value()) != gone.end()) drop.push_back(n);
         return n.type() == pugi::node_element || n.type() == pugi::node_document;
       });
       for (pugi::xml_node n : drop) n.parent().remove_child(n);
-      StringWriter w;
-      check.save(w, "", pugi::format_raw);
-      out->xml = std::move(w.text);
+      out->xml = xml_text(check);
     }
     return true;
   }
@@ -227,11 +204,11 @@ class WordDocument {
     pugi::xml_document doc;
     if (rel.id.empty() || !reader_.read(rel.target, &xml, &ignored) || !doc.load_buffer(xml.data(), xml.size()))
       return;
-    for (pugi::xml_node s : child(doc, "styles").children()) {
-      if (local(s.name()) != "style" || std::string_view(attribute(s, "type").value()) != "paragraph") continue;
-      const std::string id = attribute(s, "styleId").value();
-      names_[id] = attribute(child(s, "name"), "val").value();
-      if (attribute(s, "default").as_bool() && default_style_.empty()) default_style_ = id;
+    for (pugi::xml_node s : child_local(doc, "styles").children()) {
+      if (local_name(s.name()) != "style" || std::string_view(attribute_local(s, "type").value()) != "paragraph") continue;
+      const std::string id = attribute_local(s, "styleId").value();
+      names_[id] = attribute_local(child_local(s, "name"), "val").value();
+      if (attribute_local(s, "default").as_bool() && default_style_.empty()) default_style_ = id;
     }
   }
 
@@ -354,9 +331,8 @@ bool convert_document(const std::string& docx, const std::string& pptx, const Ch
 }
 
 bool is_binary_word(const std::string& path) {
-  std::string ext = fs::path(path).extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  if (ext == ".doc" || ext == ".dot") return true;
+  const std::string ext = fs::path(path).extension().string();
+  if (same_ascii_nocase(ext, ".doc") || same_ascii_nocase(ext, ".dot")) return true;
   char head[8] = {};
   std::ifstream in(path, std::ios::binary);
   in.read(head, sizeof head);
