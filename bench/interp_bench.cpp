@@ -1,7 +1,7 @@
 // Running scripts through the interpreter: the per-pass cost of a scalar
-// loop, of a user-function call and of growing a column, and the scalar
-// loop with many variables in the workspace (the cost must not grow with
-// them). Each benchmark reports time per pass ("per_pass").
+// loop, of a user-function call, of growing a column by index and by
+// appending, and the scalar loop with many variables in the workspace (the
+// cost must not grow with them). Each benchmark reports time per pass ("per_pass").
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -60,6 +60,18 @@ void BM_GrowColumn(benchmark::State& state) {
   run_script(state, "", "x = [];\nfor i = 1:100000\n  x(i) = i;\nend\n", kGrowPasses);
 }
 BENCHMARK(BM_GrowColumn)->Unit(benchmark::kMillisecond);
+
+// x = [x; i]: the appending form grows x in place (linear, not quadratic).
+void BM_AppendColumn(benchmark::State& state) {
+  run_script(state, "", "x = [];\nfor i = 1:100000\n  x = [x; i];\nend\n", kGrowPasses);
+}
+BENCHMARK(BM_AppendColumn)->Unit(benchmark::kMillisecond);
+
+// s = [s; t] with strings, 40,000 times.
+void BM_AppendStrings(benchmark::State& state) {
+  run_script(state, "", "s = [];\nt = \"label\";\nfor i = 1:40000\n  s = [s; t];\nend\n", 40'000);
+}
+BENCHMARK(BM_AppendStrings)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

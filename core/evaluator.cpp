@@ -558,6 +558,138 @@ bool Interpreter::assign_indexed(const ExprNode& target, Matrix& var, Value valu
   return index_assign(var, i, &j, *value, error_);
 }
 
+// --- Growth by appending ----------------------------------------------------------------
+
+// The one element of a literal's row, or null when it has several.
+static const ExprNode* sole_element(const ExprNode& row) {
+  if (row.kind != ExprKind::Row) return &row;
+  return row.kids.size() == 1 ? &row.kids[0] : nullptr;
+}
+
+// Which of the two appending forms `target = rhs` has: [x; a; b] (every
+// row a single element, x the first) or [x a b]; None for anything else.
+Interpreter::Append Interpreter::append_shape(const ExprNode& target, const ExprNode& rhs) {
+  if (target.kind != ExprKind::Name || target.has_args || rhs.kind != ExprKind::Matrix)
+    return Append::None;
+  const auto is_target = [&](const ExprNode* n) {
+    return n && n->is_plain_name() && n->text == target.text;
+  };
+  const std::vector<ExprNode>& rows = rhs.kids;
+  if (rows.size() >= 2) {
+    if (!is_target(sole_element(rows[0]))) return Append::None;
+    for (size_t k = 1; k < rows.size(); ++k)
+      if (!sole_element(rows[k])) return Append::None;
+    return Append::Rows;
+  }
+  if (rows.size() == 1 && rows[0].kind == ExprKind::Row && rows[0].kids.size() >= 2 &&
+      is_target(&rows[0].kids[0]))
+    return Append::Cols;
+  return Append::None;
+}
+
+namespace {
+
+// Copy (or, from a temporary, move) the elements of `part` into `var`,
+// starting at (row, col); `part` fits.
+void place(Matrix& var, int row, int col, Value& part) {
+  const Matrix& p = *part;
+  for (int c = 0; c < p.cols(); ++c) {
+    if (var.numeric()) {
+      const double* from = p.num() + int64_t(p.rows()) * c;
+      std::copy(from, from + p.rows(), &var.at(row, col + c));
+    } else if (part.owned()) {
+      Matrix& m = part.mut();
+      std::move(&m.sat(0, c), &m.sat(0, c) + p.rows(), &var.sat(row, col + c));
+    } else {
+      std::copy(&p.sat(0, c), &p.sat(0, c) + p.rows(), &var.sat(row, col + c));
+    }
+  }
+}
+
+}  // namespace
+
+// The appending forms, when x is a non-empty variable: the other parts are
+// evaluated first, then x grows in its own storage (whose capacity doubles),
+// so that a loop of appends takes time in proportion to the result. The
+// value, the errors and their order are those of the literal. False, with
+// nothing evaluated, when x is not such a variable.
+bool Interpreter::append_in_place(const ExprNode& target, const ExprNode& rhs, Append axis,
+                                  Value* result) {
+  const NameKey key{target.text, target.hash};
+  Matrix* var = workspace_.lookup(key, error_, target.cache);
+  if (error_.failed()) return *result = Value(), true;
+  if (!var || var->empty()) return false;
+
+  // The parts after x: rows of one element each, or a row's elements.
+  const std::vector<ExprNode>& list = axis == Append::Rows ? rhs.kids : rhs.kids[0].kids;
+  std::vector<Value> parts;
+  parts.reserve(list.size() - 1);
+  {
+    Restore<int> one(requested_, 1);
+    Restore<bool> plain(condition_mode_, false);
+    for (size_t k = 1; k < list.size(); ++k) {
+      Value v = evaluate(axis == Append::Rows ? *sole_element(list[k]) : list[k]);
+      if (!v) return *result = Value(), true;
+      parts.push_back(std::move(v));
+    }
+  }
+  // Evaluating the parts may have replaced, emptied or removed x.
+  Matrix* now = workspace_.lookup(key, error_, target.cache);
+  if (error_.failed()) return *result = Value(), true;
+  if (now != var || var->empty()) {
+    Value head = now ? Value::borrow(*now) : eval_name(*sole_element(list[0]), key);
+    if (!head) return *result = Value(), true;
+    std::vector<std::vector<Value>> rows;
+    if (axis == Append::Rows) {
+      rows.emplace_back().push_back(std::move(head));
+      for (Value& p : parts) rows.emplace_back().push_back(std::move(p));
+    } else {
+      rows.emplace_back().push_back(std::move(head));
+      for (Value& p : parts) rows.back().push_back(std::move(p));
+    }
+    Value joined = make_literal(std::move(rows), error_);
+    if (!joined) return *result = Value(), true;
+    requested_ = 1;
+    *result = Value::borrow(workspace_.assign(target.text, std::move(joined).take()));
+    return true;
+  }
+
+  // The literal's checks: kinds first for stacked rows, part by part for a row.
+  const bool numeric = var->numeric();
+  int64_t added = 0;
+  for (Value& p : parts) {
+    if (p->empty()) continue;
+    if (p->numeric() != numeric) return error_.raise(kErrTypes), *result = Value(), true;
+    if (axis == Append::Cols && p->rows() != var->rows())
+      return error_.raise(kErrDims), *result = Value(), true;
+    added += axis == Append::Rows ? p->rows() : p->cols();
+    if (p.borrowed() && &*p == var) p = var->clone();  // [x; x]: growth would move it
+  }
+  if (axis == Append::Rows)
+    for (const Value& p : parts)
+      if (!p->empty() && p->cols() != var->cols()) return error_.raise(kErrDims), *result = Value(), true;
+
+  const int64_t limit = axis == Append::Rows ? var->rows() : var->cols();
+  if (limit + added > std::numeric_limits<int>::max())
+    return error_.raise(kErrOutOfMemory), *result = Value(), true;
+  int at = axis == Append::Rows ? var->rows() : var->cols();
+  if (axis == Append::Rows) var->grow(int(var->rows() + added), var->cols());
+  else var->grow(var->rows(), int(var->cols() + added));
+  for (Value& p : parts) {
+    if (p->empty()) continue;
+    if (axis == Append::Rows) {
+      place(*var, at, 0, p);
+      at += p->rows();
+    } else {
+      place(*var, 0, at, p);
+      at += p->cols();
+    }
+  }
+  requested_ = 1;
+  *result = Value::borrow(*var);
+  return true;
+}
+
 Value Interpreter::eval_assign(const ExprNode& node) {
   const ExprNode& target = node.kids[0];
   const ExprNode& rhs = node.kids[1];
@@ -637,6 +769,12 @@ Value Interpreter::eval_assign(const ExprNode& node) {
       requested_ = 1;
       return Value::borrow(stored);
     }
+  }
+
+  // x = [x; a; b] or x = [x a b]: grow x where it lives.
+  if (const Append axis = append_shape(target, rhs); axis != Append::None) {
+    Value grown;
+    if (append_in_place(target, rhs, axis, &grown)) return grown;
   }
 
   // A plain target keeps its compiled name and hash; a built one is made now.

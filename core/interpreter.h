@@ -195,6 +195,9 @@ class Interpreter {
   const FunctionDef* find_function(const NameKey& name);
   bool load_function_file(std::string_view name);
   bool assign_indexed(const ExprNode& target, Matrix& var, Value value);
+  enum class Append { None, Rows, Cols };
+  static Append append_shape(const ExprNode& target, const ExprNode& rhs);
+  bool append_in_place(const ExprNode& target, const ExprNode& rhs, Append axis, Value* result);
   // Whether one more level of nesting would leave too little of the
   // thread's stack; raises 802 when it would.
   bool stack_exhausted() {

@@ -115,7 +115,7 @@ void Matrix::grow(int min_rows, int min_cols) {
   const int nr = std::max(rows_, min_rows);
   const int nc = std::max(cols_, min_cols);
   if (nr == rows_ && nc == cols_) return;
-  if (grow_vector_in_place(nr, nc)) return;
+  if (grow_in_place(nr, nc)) return;
   Matrix g(nr, nc, numeric_, numeric_ ? Fill::Zero : Fill::Absent);
   for (int c = 0; c < cols_; ++c) {
     if (numeric_) {
@@ -130,13 +130,13 @@ void Matrix::grow(int min_rows, int min_cols) {
   *this = std::move(g);
 }
 
-// A vector that grows along its length is contiguous before and after, so
-// it can be extended in place; capacity doubles so that appending one element
-// at a time costs amortised O(1).
-bool Matrix::grow_vector_in_place(int nr, int nc) {
+// A column that grows along its length, or a matrix that gains columns, is
+// contiguous before and after, so it can be extended in place; capacity
+// doubles so that appending a little at a time costs amortised O(1).
+bool Matrix::grow_in_place(int nr, int nc) {
   const bool column = cols_ == 1 && nc == 1;
-  const bool row = rows_ == 1 && nr == 1;
-  if (!column && !row) return false;
+  const bool wider = nr == rows_;
+  if (!column && !wider) return false;
   const int64_t old_n = size();
   const int64_t new_n = int64_t(nr) * nc;
   if (new_n > capacity_) {

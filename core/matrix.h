@@ -83,6 +83,8 @@ class Matrix {
   // (row, column). New numeric cells are 0, new string cells absent. An
   // empty matrix becomes exactly the requested size. The name stays.
   void grow(int min_rows, int min_cols);
+  // Elements the storage holds before growth has to reallocate.
+  int64_t capacity() const { return capacity_; }
 
   // Replace shape and contents by a fresh matrix of the given kind, keeping
   // the name.
@@ -90,7 +92,7 @@ class Matrix {
 
  private:
   void allocate(Fill fill);
-  bool grow_vector_in_place(int nr, int nc);
+  bool grow_in_place(int nr, int nc);
 
   std::string name_;                  // variable name; empty for a temporary
   int rows_ = 0;                      // 0 means empty
