@@ -32,46 +32,6 @@ void Matrix::allocate(Fill fill) {
   }
 }
 
-// Values move at every step of an evaluation: build the members directly.
-Matrix::Matrix(Matrix&& o) noexcept
-    : name_(std::move(o.name_)),
-      rows_(o.rows_),
-      cols_(o.cols_),
-      numeric_(o.numeric_),
-      inline_(o.inline_),
-      heap_(std::move(o.heap_)),
-      capacity_(o.capacity_),
-      str_(std::move(o.str_)) {
-  num_ = heap_ ? heap_.get() : &inline_;
-  o.rows_ = o.cols_ = 0;
-  o.numeric_ = true;
-  o.num_ = &o.inline_;
-  o.capacity_ = 1;
-}
-
-Matrix& Matrix::operator=(Matrix&& o) noexcept {
-  if (this == &o) return *this;
-  name_ = std::move(o.name_);
-  rows_ = o.rows_;
-  cols_ = o.cols_;
-  numeric_ = o.numeric_;
-  inline_ = o.inline_;
-  capacity_ = o.capacity_;
-  heap_ = std::move(o.heap_);
-  str_ = std::move(o.str_);
-  num_ = heap_ ? heap_.get() : &inline_;
-  o.rows_ = o.cols_ = 0;
-  o.numeric_ = true;
-  o.num_ = &o.inline_;
-  o.capacity_ = 1;
-  return *this;
-}
-
-Matrix Matrix::scalar(double v) {
-  Matrix m(1, 1, true, Fill::None);
-  m.inline_ = v;
-  return m;
-}
 
 Matrix Matrix::text(std::string s) {
   Matrix m(1, 1, false);
@@ -80,6 +40,7 @@ Matrix Matrix::text(std::string s) {
 }
 
 Matrix Matrix::clone() const {
+  if (numeric_ && rows_ == 1 && cols_ == 1) return scalar(inline_);
   Matrix m(rows_, cols_, numeric_, Fill::None);
   const int64_t n = size();
   if (numeric_) std::copy(num_, num_ + n, m.num_);

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vop {
 
@@ -27,12 +28,18 @@ class Matrix {
   Matrix(int rows, int cols, bool numeric, Fill fill = Fill::Zero);
   ~Matrix() = default;
 
+  // Values move at every step of an evaluation: these are inline.
   Matrix(Matrix&& other) noexcept;
   Matrix& operator=(Matrix&& other) noexcept;
   Matrix(const Matrix&) = delete;
   Matrix& operator=(const Matrix&) = delete;
 
-  static Matrix scalar(double v);
+  static Matrix scalar(double v) {
+    Matrix m;
+    m.rows_ = m.cols_ = 1;
+    m.inline_ = v;
+    return m;
+  }
   static Matrix text(std::string s);
   static Matrix numbers(int rows, int cols) { return Matrix(rows, cols, true, Fill::Zero); }
   static Matrix strings(int rows, int cols) { return Matrix(rows, cols, false, Fill::Absent); }
@@ -104,5 +111,39 @@ class Matrix {
   double* num_ = &inline_;            // -> inline_ or heap_; numeric only
   std::unique_ptr<StrCell[]> str_;    // string cells; string matrices only
 };
+
+inline Matrix::Matrix(Matrix&& o) noexcept
+    : name_(std::move(o.name_)),
+      rows_(o.rows_),
+      cols_(o.cols_),
+      numeric_(o.numeric_),
+      inline_(o.inline_),
+      heap_(std::move(o.heap_)),
+      capacity_(o.capacity_),
+      str_(std::move(o.str_)) {
+  num_ = heap_ ? heap_.get() : &inline_;
+  o.rows_ = o.cols_ = 0;
+  o.numeric_ = true;
+  o.num_ = &o.inline_;
+  o.capacity_ = 1;
+}
+
+inline Matrix& Matrix::operator=(Matrix&& o) noexcept {
+  if (this == &o) return *this;
+  name_ = std::move(o.name_);
+  rows_ = o.rows_;
+  cols_ = o.cols_;
+  numeric_ = o.numeric_;
+  inline_ = o.inline_;
+  capacity_ = o.capacity_;
+  heap_ = std::move(o.heap_);
+  str_ = std::move(o.str_);
+  num_ = heap_ ? heap_.get() : &inline_;
+  o.rows_ = o.cols_ = 0;
+  o.numeric_ = true;
+  o.num_ = &o.inline_;
+  o.capacity_ = 1;
+  return *this;
+}
 
 }  // namespace vop
