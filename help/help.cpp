@@ -149,8 +149,11 @@ std::optional<Entry> lookup(std::string_view topic) {
   for (Entry& e : builtins)
     for (const std::string& name : entry_names(e))
       if (lower(name) == low) return std::move(e);
-  // The language guide: a "###" section first, then a "##" one.
+  // The language guide: a heading as a whole, then a word of a "###"
+  // heading, then of a "##" one.
   std::vector<Entry> guide = entries(Doc::Language);
+  for (Entry& e : guide)
+    if (lower(e.heading) == low) return std::move(e);
   for (int level : {3, 2})
     for (Entry& e : guide)
       if (e.level == level)

@@ -44,7 +44,7 @@ std::string entry_message(const Entry& entry);
 
 // The entry for `topic`: a builtin's name (exactly, else in any case), an
 // error code ("63", "error 63"), or a word of a heading of the language
-// guide (in any case). Empty when nothing matches.
+// guide, or the heading itself (in any case). Empty when nothing matches.
 std::optional<Entry> lookup(std::string_view topic);
 
 // The reference's start: what it holds, with links to the three files

@@ -1,6 +1,7 @@
 #include "shell/help_viewer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextBlock>
@@ -31,7 +32,11 @@ QString help_word_at_caret(const QPlainTextEdit& editor) {
 
 HelpViewer& HelpViewer::instance() {
   static QPointer<HelpViewer> viewer;
-  if (!viewer) viewer = new HelpViewer;
+  if (!viewer) {
+    viewer = new HelpViewer;
+    // A window without a parent: it goes when the program ends.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, viewer, [] { delete viewer; });
+  }
   return *viewer;
 }
 

@@ -117,7 +117,8 @@ TEST(Reference, LookupFindsBuiltinsCodesAndStatements) {
       {"63", Doc::Errors, "63 "},            {"error 777", Doc::Errors, "777"},
       {"e", Doc::Builtins, "e"},             {"error", Doc::Builtins, "error"},
       {"for", Doc::Language, "for"},         {"!recode", Doc::Builtins, "!recode"},
-      {"macro", Doc::Language, "acro"},
+      {"macro", Doc::Language, "acro"},     {"Data variables", Doc::Language, "Data variables"},
+      {"tables", Doc::Language, "Tables"},
   };
   for (const Case& c : cases) {
     const std::optional<Entry> e = lookup(c.topic);

@@ -71,7 +71,8 @@ TEST(HelpViewer, F1OpensTheEntryOfTheWordOrTheStart) {
   Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("errors.md")));
   EXPECT_TRUE(viewer.shown_text().contains("Error codes"));
   EXPECT_TRUE(viewer.shown_text().contains("Different number of variables to recode"));
-  viewer.close();
+  viewer.close();  // the window deletes itself
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace
