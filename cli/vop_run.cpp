@@ -9,6 +9,8 @@
 //   vop-run --docx FILE ...          ... or as a Word document
 //   vop-run --docx-charts FILE ...   ... with the charts the script draws
 //   vop-run --data F --syntax-generator FILE   the Excel syntax generator
+//   vop-run --help-on NAME           the reference entry of a builtin, an
+//                                    error code or a statement
 //   vop-run [options]                run standard input: from a terminal, a
 //                                    statement or block at a time with line
 //                                    editing (state persists); else whole
@@ -40,6 +42,7 @@
 #include <vector>
 
 #include "builtins/library.h"
+#include "cli/help_command.h"
 #include "cli/progress.h"
 #include "cli/redirect.h"
 #include "core/continuation.h"
@@ -82,7 +85,9 @@ void usage() {
                "  --docx FILE    write the output as a Word document (.docx) to FILE\n"
                "  --docx-charts FILE  ... with the charts the script draws\n"
                "  --syntax-generator FILE  write the syntax generator for the --data dataset\n"
-               "  --language LANG  EN, SR or MK: the Word template and the chart texts (EN)\n");
+               "  --language LANG  EN, SR or MK: the Word template and the chart texts (EN)\n"
+               "  --help-on NAME the reference entry of a builtin (sum), an error code (68) or a\n"
+               "                 statement (for); at the prompt, help NAME\n");
 }
 
 // The language index (EN 0, SR 1, MK 2) of "EN", "SR", "MK" (any case) or
@@ -150,6 +155,12 @@ bool prompt_loop(vop::Session& session) {
   int first = 1;
   for (int n = 1; !g_terminated; ++n) {
     const bool more = read_line(pending.empty() ? "> " : "... ", &line);
+    std::string topic;
+    if (more && pending.empty() && vop::help_command(line, &topic)) {
+      vop::print_help(topic, stdout, stderr);
+      std::fflush(stdout);
+      continue;
+    }
     if (more) {
       if (pending.empty()) first = n;
       pending += line;
@@ -201,6 +212,13 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[i], "--version")) {
       std::printf("vop-run 0.1.0\n");
       return 0;
+    }
+    if (!std::strcmp(argv[i], "--help-on")) {
+      if (i + 1 >= argc) {
+        usage();
+        return 2;
+      }
+      return vop::print_help(argv[i + 1], stdout, stderr) ? 0 : 1;
     }
     if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
       usage();

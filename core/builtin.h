@@ -48,6 +48,11 @@ class BuiltinFamily {
     return it == table_.end() ? nullptr : &it->second;
   }
   size_t size() const { return table_.size(); }
+  // Every entry, in no particular order (the reference and its checks list them).
+  template <class F>
+  void for_each(F&& f) const {
+    for (const auto& [name, b] : table_) f(b);
+  }
 
  private:
   NameMap<Builtin> table_;  // by name

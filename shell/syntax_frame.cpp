@@ -4,6 +4,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "shell/help_viewer.h"
 #include "shell/output_format.h"
 #include "shell/widgets/syntax_editor.h"
 #include "shell/vop_app.h"
@@ -21,6 +22,7 @@ SyntaxFrame::SyntaxFrame(VopApp& app, int number) : Frame(app, FrameKind::Syntax
                                        twips_to_pixels(kStartIndentTwips));
   text_->setTabStopDistance(twips_to_pixels(kDefaultTabTwips));
   setCentralWidget(text_);
+  install_help_key(text_);  // F1: the reference entry of the word at the caret
   setWindowTitle(QStringLiteral("Program%1 - Vop Syntax").arg(number));
   build();
   // Setting the margin marks the document changed; a new window has no changes.

@@ -274,5 +274,29 @@ TEST_F(Cli, SigtermEndsARedirectedRunWithItsDocumentAndNoTemporaryFile) {
   EXPECT_TRUE(fs::is_empty(tmp)) << "a temporary file was left behind";
 }
 
+TEST_F(Cli, TheReferenceAnswersOnTheCommandLineAndAtThePrompt) {
+  Result r = run(VOP_RUN, "--help-on sqrt");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("sqrt"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Arguments: 1. Results: 1."), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("```"), std::string::npos) << "markdown fences at a terminal";
+  r = run(VOP_RUN, "--help-on 'error 68'");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Index, argument is out of range"), std::string::npos) << r.out;
+  r = run(VOP_RUN, "--help-on nosuchname");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("no entry for 'nosuchname'"), std::string::npos) << r.err;
+  EXPECT_EQ(run(VOP_RUN, "--help-on").status, 2);
+  EXPECT_NE(run(VOP_RUN, "--help").err.find("--help-on NAME"), std::string::npos);
+
+  // At the prompt: an entry, then the reference's start; a statement that
+  // begins with the word help is still a statement.
+  const std::string out = on_terminal("help = 4\nhelp strcat\nhelp\n", "prints it.");
+  EXPECT_NE(out.find("         4"), std::string::npos) << out;
+  EXPECT_NE(out.find("Joins strings element by element"), std::string::npos) << out;
+  EXPECT_NE(out.find("The Vop reference"), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace vop

@@ -1,0 +1,16 @@
+# Writes OUT, a C++ file defining vop::help::kTexts: the files of DOCS (a
+# list of paths separated by "|") as string literals, in order, each with its file name.
+set(body "// Generated from docs/*.md by help/embed_docs.cmake; do not edit.\n")
+string(APPEND body "#include \"help/texts.h\"\n\nnamespace vop::help {\n\nconst DocText kTexts[] = {\n")
+string(REPLACE "|" ";" DOCS "${DOCS}")
+foreach(path ${DOCS})
+  get_filename_component(name ${path} NAME)
+  file(READ ${path} text)
+  if(text MATCHES "\\)vopdoc\"")
+    message(FATAL_ERROR "${path} holds the literal's end marker")
+  endif()
+  string(APPEND body "    {\"${name}\",\n     R\"vopdoc(${text})vopdoc\"},\n")
+endforeach()
+string(APPEND body "};\n\nconst int kTextCount = int(sizeof kTexts / sizeof kTexts[0]);\n\n}  // namespace vop::help\n")
+file(WRITE ${OUT}.tmp "${body}")
+file(COPY_FILE ${OUT}.tmp ${OUT} ONLY_IF_DIFFERENT)
