@@ -238,6 +238,7 @@ int ScriptWindows::create_window(int parent, const std::string& title, GuiRect r
         connect(w, &QObject::destroyed, this, [this, wid] { forget_window(wid); });
         ++open_windows_;
         made_this_run_.push_back(wid);
+        made_in_run_.store(true);
         w->show();
         made = wid;
         return 0;
@@ -684,6 +685,8 @@ int ScriptWindows::open_file_dialog(std::string* path) {
 // --- The end of a run ----------------------------------------------------------------------
 
 bool ScriptWindows::run_ended(bool failed) {
+  // Most runs make no window: they end without a trip to the UI thread.
+  if (!made_in_run_.exchange(false)) return open_windows_.load() > 0;
   int unused = 0;
   on_ui(
       [this, failed](int&) -> int {

@@ -93,6 +93,7 @@ class ScriptWindows : public QObject, public GuiHost {
   std::map<int, GuiProgramPtr> items_;     // "&Do" items' programs by command identifier
   int next_item_ = 0;                      // number of the next "&Do" item
   std::atomic<int> open_windows_{0};       // read by the run's end on the worker
+  std::atomic<bool> made_in_run_{false};   // made_this_run_ has had a window since the last end
   std::atomic<bool> refusing_{false};      // the UI thread waits for the run
 };
 

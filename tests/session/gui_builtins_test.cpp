@@ -273,6 +273,11 @@ TEST(GuiBuiltins, ValuesGoAndComeBackAsMatrices) {
   EXPECT_EQ(g.number("k"), 1);
   EXPECT_EQ(g.text("p"), "/data/survey.sav");
   EXPECT_FALSE(g.host.objects[int(g.number("t"))].enabled);
+  // More items than a list holds: refused before the host sees them.
+  EXPECT_EQ(g.run("CtrSet(l, num2str(\"%d\", (1:40000)'))"), kErrBadObjectType);
+  EXPECT_EQ(g.run("m = CtrCreat(w, 310, [0 0 10 10], num2str(\"%d\", (1:40000)'))"), kErrBadObjectType);
+  ASSERT_EQ(g.run("items = CtrGet(l)"), 0);
+  EXPECT_EQ(g.var("items")->rows(), 4);
 }
 
 TEST(GuiBuiltins, MessageBoxesAnswerWithTheButtonsNumber) {

@@ -270,6 +270,16 @@ TEST(ScriptWindows, StopReleasesARunThatWaitsForTheUser) {
   EXPECT_FALSE(t.shown().contains("not reached"));
 }
 
+TEST(ScriptWindows, ExitReleasesARunThatWaitsForTheUser) {
+  TestApp t;
+  ASSERT_TRUE(run(t, "w = WndCreat([], \"Open\", [40 40 200 100], 2);"));
+  bool exited = false;
+  answer_next_box(QMessageBox::Ok, [&] { exited = t.app.exit(); });
+  ASSERT_TRUE(t.app.run_command_text("a = MsgBox([], \"Waiting\", 1)", false));
+  ASSERT_TRUE(wait_for([&] { return exited && t.app.idle(); }));
+  EXPECT_EQ(t.app.script_windows().open_windows(), 0);
+}
+
 TEST(ScriptWindows, AFailedRunClosesTheWindowsItMade) {
   TestApp t;
   ASSERT_TRUE(run(t, "keep = WndCreat([], \"Keep\", [40 40 200 100], 2)"));
