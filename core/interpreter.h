@@ -122,8 +122,10 @@ class Interpreter {
   DatasetHooks* dataset_hooks() const { return dataset_; }
   void set_display(DisplayFn fn) { display_ = fn; }
   void set_data_compiler(DataStatementCompiler c) { data_compiler_ = std::move(c); }
-  // Whether script-made windows are open (definitions then outlive the run).
-  void set_windows_open(std::function<bool()> f) { windows_open_ = std::move(f); }
+  // Told at the end of every run whether it failed (the windows that run
+  // made then close); answers whether script-made windows are still open
+  // (definitions then outlive the run).
+  void set_windows_hook(std::function<bool(bool failed)> f) { windows_hook_ = std::move(f); }
 
   template <class T>
   T& extension() {
@@ -140,6 +142,9 @@ class Interpreter {
   int run_startup();
   // Execute a compiled program in the current frame.
   int run_statements(const Program& program);
+  // One run of a program compiled earlier from `text` (a script window's
+  // control, a "&Do" menu item): as run_text without the compiling.
+  int run_program(std::string_view text, const Program& program);
   void reset_run();
   void end_run();
   // Compile and run text as if it stood at this point (eval, GUI programs).
@@ -217,7 +222,7 @@ class Interpreter {
   DatasetHooks* dataset_ = nullptr;              // the open dataset; not owned
   DisplayFn display_ = nullptr;                  // matrix display of "d" statements
   DataStatementCompiler data_compiler_;          // !compute, !if, !recode
-  std::function<bool()> windows_open_;           // script windows still open
+  std::function<bool(bool)> windows_hook_;       // script windows: run ended, still open?
   std::unordered_map<std::type_index, std::unique_ptr<InterpreterExtension>> extensions_;
 
   int requested_ = 0;                   // results the current call site asks for

@@ -220,7 +220,8 @@ void Interpreter::end_run() {
     workspace_.pop_to_script_level();
     result_list_.clear();
   }
-  if (!windows_open_ || !windows_open_()) functions_.clear();
+  const bool windows_open = windows_hook_ && windows_hook_(error_.failed());
+  if (!windows_open) functions_.clear();
 }
 
 std::unique_ptr<Program> Interpreter::compile(std::string_view text) {
@@ -234,6 +235,16 @@ int Interpreter::run_text(std::string_view text) {
   run_text_.assign(text);
   std::unique_ptr<Program> program = compile(run_text_);
   if (program && !error_.failed()) run_statements(*program);
+  const int code = error_.code();
+  if (code) report_error(error_, run_text_, search_path_, *out_);
+  end_run();
+  return code;
+}
+
+int Interpreter::run_program(std::string_view text, const Program& program) {
+  reset_run();
+  run_text_.assign(text);
+  run_statements(program);
   const int code = error_.code();
   if (code) report_error(error_, run_text_, search_path_, *out_);
   end_run();

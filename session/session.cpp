@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "builtins/gui_builtins.h"
 #include "builtins/library.h"
 #include "data/data_builtins.h"
 
@@ -12,6 +13,7 @@ Session::Session(const SessionOptions& options) : interp_(out_) {
   if (options.consumer) out_.set_consumer(options.consumer);
   install_builtins(interp_);
   install_data_builtins(interp_);
+  install_gui_builtins(interp_);
   if (!options.program_dir.empty()) {
     interp_.set_base_dir(options.program_dir);
     interp_.add_search_dir(options.program_dir);
@@ -25,6 +27,11 @@ Session::Session(const SessionOptions& options) : interp_(out_) {
 int Session::run_text(std::string_view text) {
   DatasetGuard held(data());
   return interp_.run_text(text);
+}
+
+int Session::run_program(const GuiProgram& program) {
+  DatasetGuard held(data());
+  return interp_.run_program(program.text, *program.program);
 }
 
 int Session::run_startup() {

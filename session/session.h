@@ -1,8 +1,9 @@
 // A ready interpreter session: the output stream, the interpreter with the
-// general and the data builtins, the program folder as its base and on its
-// search path, the open dataset. Every program that runs scripts (the
-// headless runner, the desktop program, tests) makes its session here, so
-// that they all run scripts in the same surroundings.
+// general, the data and the script GUI builtins (these without a GuiHost
+// until a desktop program gives one, set_gui_host), the program folder as
+// its base and on its search path, the open dataset. Every program that
+// runs scripts (the headless runner, the desktop program, tests) makes its
+// session here, so that they all run scripts in the same surroundings.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "builtins/gui_host.h"
 #include "core/interpreter.h"
 #include "data/data_session.h"
 #include "data/dataset.h"
@@ -48,6 +50,9 @@ class Session {
 
   // One run of `text`, holding the dataset for its duration; the error code.
   int run_text(std::string_view text);
+  // One run of a program kept by a script window's control or a "&Do"
+  // menu item, holding the dataset as run_text does; the error code.
+  int run_program(const GuiProgram& program);
   // The start-up script, when Syntax/start.s exists in the working
   // directory; the error code (0 when there is none).
   int run_startup();

@@ -48,7 +48,9 @@ void RunController::stop() {
 
 void RunController::wait() {
   if (!worker_) return;
+  if (waiting) waiting(true);
   worker_->wait();
+  if (waiting) waiting(false);
   finished();
 }
 

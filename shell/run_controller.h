@@ -50,6 +50,9 @@ class RunController : public QObject {
   // Called on the UI thread when a run's worker has ended, before the
   // program is idle again: the save of a redirected run belongs to the run.
   std::function<void()> after_run;
+  // Told when the UI thread begins (true) and ends (false) blocking in
+  // wait(): calls of the run that would wait for the UI thread must not.
+  std::function<void(bool)> waiting;
 
  Q_SIGNALS:
   void run_started();

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include "builtins/gui_builtins.h"
 #include "builtins/library.h"
 #include "core/errors.h"
 #include "session/session.h"
@@ -17,6 +18,7 @@
 #include "shell/office_commands.h"
 #include "shell/output_frame.h"
 #include "shell/run_controller.h"
+#include "shell/script_windows.h"
 #include "shell/syntax_frame.h"
 
 namespace vop::shell {
@@ -71,6 +73,10 @@ VopApp::VopApp(AppOptions options)
   connect(runs_.get(), &RunController::run_finished, this, &VopApp::refresh_variables);
   do_menu_ = std::make_unique<QMenu>(QStringLiteral("&Do"));
   counts_ = std::make_unique<CountsDialog>();
+  windows_ = std::make_unique<ScriptWindows>(*this);
+  set_gui_host(session_->interpreter(), windows_.get());
+  // A run that waits for the UI thread must not be waited for in turn.
+  runs_->waiting = [this](bool on) { windows_->refuse_calls(on); };
   save_prompt = ask_to_save;
   message = show_message;
   ask_file = ask_path;
@@ -85,6 +91,8 @@ VopApp::~VopApp() {
   // Frames report their end to this object: they go while it is whole,
   // closed ones that wait for their deferred deletion too.
   for (const QPointer<Frame>& f : QList<QPointer<Frame>>(frames_)) delete f.data();
+  set_gui_host(session_->interpreter(), nullptr);
+  windows_.reset();
 }
 
 void VopApp::start() {
@@ -182,6 +190,7 @@ bool VopApp::exit() {
   QList<Frame*> frames(syntaxes_.begin(), syntaxes_.end());
   frames.append(QList<Frame*>(outputs_.begin(), outputs_.end()));
   for (Frame* f : frames) f->close();
+  windows_->close_all();
   runs_->wait();
   exiting_ = false;
   return true;
@@ -229,6 +238,13 @@ bool VopApp::run_do_item(int id, Frame& from) {
   (void)from;  // the run's syntax window, for the script windows' programs
   prepare_run();
   return runs_->start(std::move(job));
+}
+
+bool VopApp::run_control_program(GuiProgramPtr program) {
+  if (!idle() || !program) return false;
+  ensure_output();
+  session_->interpreter().extension<SessionSettings>().language = language_ - 1;
+  return runs_->start([program](Session& s) { s.run_program(*program); });
 }
 
 void VopApp::stop() { runs_->stop(); }

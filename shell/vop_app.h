@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "output/output_queue.h"
+#include "builtins/gui_host.h"
 #include "output/targets.h"
 #include "session/office_export.h"
 #include "shell/file_commands.h"
@@ -36,6 +37,7 @@ class CountsDialog;
 class Frame;
 class OutputFrame;
 class RunController;
+class ScriptWindows;
 class SyntaxFrame;
 
 // The answer to "save the changes of this syntax window?".
@@ -98,11 +100,17 @@ class VopApp : public QObject, private SyntaxTarget {
   // are looked up through do_item_job, which the script-built menus fill.
   bool run_do_item(int id, Frame& from);
   std::function<std::function<void(Session&)>(int id)> do_item_job;
+  // The program of a script window's control, clicked: a run like a "&Do"
+  // item's that leaves the focus in the script window. False while
+  // another run goes on.
+  bool run_control_program(GuiProgramPtr program);
   void stop();
 
   // The shared "&Do" menu, in every window's menu bar.
   QMenu* do_menu() const { return do_menu_.get(); }
   CountsDialog& counts() { return *counts_; }
+  // The windows scripts build, and the "&Do" menu's programs.
+  ScriptWindows& script_windows() { return *windows_; }
   const QString& program_dir() const { return program_dir_; }
   // Files opened and saved lately, for every window's File menu.
   RecentFiles& recent() { return recent_; }
@@ -154,6 +162,7 @@ class VopApp : public QObject, private SyntaxTarget {
   std::unique_ptr<RunController> runs_;      // the worker thread
   std::unique_ptr<QMenu> do_menu_;           // shared by all windows; not owned by any
   std::unique_ptr<CountsDialog> counts_;     // modeless, shown during redirected runs
+  std::unique_ptr<ScriptWindows> windows_;   // script windows; the session's GUI host
   QList<QPointer<Frame>> frames_;            // every frame made, closed ones until deleted
   QList<OutputFrame*> outputs_;              // in creation order; frames own themselves
   QList<SyntaxFrame*> syntaxes_;             // in creation order
