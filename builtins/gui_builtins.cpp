@@ -362,8 +362,10 @@ Value b_fileopendialog(Call& c) {
 
 // --- The family ------------------------------------------------------------------------
 
-void install_gui_builtins(Interpreter& interp) {
-  interp.family(Family::Gui).add({
+void install_gui_builtins(Interpreter& interp) { install_gui_builtins(interp.family(Family::Gui)); }
+
+void install_gui_builtins(BuiltinFamily& family) {
+  family.add({
       {"MsgBox", 2, 3, 1, b_msgbox},
       {"WndCreat", 4, 4, 1, b_wndcreat},
       {"WndClose", 1, 1, 0, b_wndclose},

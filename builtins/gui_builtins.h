@@ -14,8 +14,9 @@
 
 namespace vop {
 
-// Register the family into an interpreter.
+// Register the family into an interpreter, or its table into a family.
 void install_gui_builtins(Interpreter& interp);
+void install_gui_builtins(BuiltinFamily& family);
 
 // The host the family works through (nullptr: none, as headless), and the
 // end-of-run rule that keeps definitions while script windows are open.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "builtins/gui_builtins.h"
 #include "builtins/library.h"
 #include "data/builtins_table.h"
 
@@ -21,6 +22,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Multiple variables and bundles", install_multiple_builtins},
     {"Weight and filter", install_selection_builtins},
     {"Transformations", install_transform_builtins},
+    {"Script dialogs", install_gui_builtins},
 };
 const int kBuiltinGroupCount = int(sizeof kBuiltinGroups / sizeof kBuiltinGroups[0]);
 
