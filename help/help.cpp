@@ -64,9 +64,7 @@ std::string_view text(Doc doc) {
   return {};
 }
 
-std::vector<Entry> entries(Doc doc) {
-  // The lines of the file, and where each heading is (fences skipped).
-  const std::string_view all = text(doc);
+std::vector<std::string_view> lines_of(std::string_view all) {
   std::vector<std::string_view> lines;
   for (size_t at = 0; at < all.size();) {
     size_t end = all.find('\n', at);
@@ -74,6 +72,12 @@ std::vector<Entry> entries(Doc doc) {
     lines.push_back(all.substr(at, end - at));
     at = end + 1;
   }
+  return lines;
+}
+
+std::vector<Entry> entries(Doc doc) {
+  // The lines of the file, and where each heading is (fences skipped).
+  const std::vector<std::string_view> lines = lines_of(text(doc));
   std::vector<int> level(lines.size(), 0);
   bool fenced = false;
   for (size_t i = 0; i < lines.size(); ++i) {

@@ -20,6 +20,8 @@ inline constexpr Doc kDocs[] = {Doc::Language, Doc::Builtins, Doc::Errors};
 // The file's name ("builtins.md") and its whole markdown.
 const char* file_name(Doc doc);
 std::string_view text(Doc doc);
+// The lines of a text, without their line ends.
+std::vector<std::string_view> lines_of(std::string_view text);
 
 struct Entry {
   Doc doc = Doc::Language;

@@ -127,14 +127,7 @@ struct Example {
 };
 
 std::vector<Example> examples(Doc doc) {
-  const std::string_view all = text(doc);
-  std::vector<std::string_view> lines;
-  for (size_t at = 0; at < all.size();) {
-    size_t end = all.find('\n', at);
-    if (end == std::string_view::npos) end = all.size();
-    lines.push_back(all.substr(at, end - at));
-    at = end + 1;
-  }
+  const std::vector<std::string_view> lines = lines_of(text(doc));
   // The fenced blocks: info string, first line of the body, body.
   struct Block {
     std::string info;
