@@ -7,12 +7,20 @@
 //   sav_bench read FILE          read it; time, MB/s, peak RSS vs decoded size
 //   sav_bench read FILE N        read it N times in one process
 //   sav_bench write FILE OUT [N] read FILE, then time writing it to OUT (N times)
+//   sav_bench floor FILE [VOP_RUN]  the read in a fresh process beside the
+//                                floor: a fresh process that faults in and
+//                                writes as many bytes as the read decodes, on
+//                                two threads; with VOP_RUN also the whole
+//                                `vop-run --data FILE` process
 //   sav_bench                    all three on 200,000 cases in a temporary
 //                                folder (what scripts/bench runs)
 //
 // bench/sav_vs_peers.sh runs it on a file PSPP wrote, beside the peers.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <spawn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -21,6 +29,8 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "core/errors.h"
 #include "data/dataset.h"
@@ -155,6 +165,72 @@ int write(const char* in, const char* out, int times = 1) {
   return 0;
 }
 
+// Seconds from fork to exit of a child that runs `work` and ends without
+// freeing anything, best of three.
+template <class Work>
+double in_fresh_process(Work work) {
+  double best = 1e9;
+  for (int k = 0; k < 3; ++k) {
+    const double t0 = now_s();
+    const pid_t pid = fork();
+    if (pid == 0) _exit(work() ? 0 : 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    best = std::min(best, now_s() - t0);
+  }
+  return best;
+}
+
+// What any reader must do at least: fault in `mib` of fresh memory and
+// write every byte of it, in column-sized pieces, on two threads.
+bool touch_fresh_memory(double mib, int rows) {
+  const size_t column = size_t(rows) * sizeof(double);
+  const size_t columns = size_t(mib * 1024 * 1024 / double(column)) + 1;
+  std::vector<double*> made(columns);
+  auto fill = [&](size_t first) {
+    for (size_t c = first; c < columns; c += 2) {
+      made[c] = static_cast<double*>(std::malloc(column));
+      std::fill(made[c], made[c] + rows, 1.0);
+    }
+  };
+  std::thread other(fill, 1);
+  fill(0);
+  other.join();
+  return made[0] != nullptr;
+}
+
+int floor_ratio(const char* path, const char* vop_run) {
+  vop::Dataset ds;
+  vop::ErrorState err;
+  if (!vop::read_sav(path, ds, err)) return std::fprintf(stderr, "read failed: %d\n", err.code()), 1;
+  const double mib = decoded_mib(ds);
+  const int rows = std::max(ds.case_count(), 1);
+  ds.close();
+  const double floor = in_fresh_process([&] { return touch_fresh_memory(mib, rows); });
+  const double read = in_fresh_process([&] {
+    static vop::Dataset fresh;  // kept: the child ends without freeing it
+    vop::ErrorState e;
+    return vop::read_sav(path, fresh, e);
+  });
+  std::printf("floor: fault in and write %.0f MiB on two threads, fresh process: %.3f s\n", mib, floor);
+  std::printf("read %s in a fresh process: %.3f s = %.2fx the floor\n", path, read, read / floor);
+  if (vop_run) {
+    const double run = in_fresh_process([&] {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, STDOUT_FILENO);
+      const char* argv[] = {vop_run, "--data", path, "-e", "", nullptr};
+      pid_t child = 0;
+      if (posix_spawn(&child, vop_run, nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return false;
+      int status = 0;
+      waitpid(child, &status, 0);
+      return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    });
+    std::printf("vop-run --data %s, whole process: %.3f s = %.2fx the floor\n", path, run, run / floor);
+  }
+  return read > 0 && floor > 0 ? 0 : 1;
+}
+
 // Generate, read and write a smaller file in a fresh temporary folder.
 int self_contained() {
   constexpr int kQuickCases = 200000;
@@ -184,6 +260,7 @@ int main(int argc, char** argv) {
   }
   if (mode == "write" && (argc == 4 || argc == 5))  // optionally N times in one process
     return write(argv[2], argv[3], argc == 5 ? std::atoi(argv[4]) : 1);
-  std::fprintf(stderr, "usage: sav_bench gen FILE [CASES] | read FILE [N] | write FILE OUT [N]\n");
+  if (mode == "floor" && (argc == 3 || argc == 4)) return floor_ratio(argv[2], argc == 4 ? argv[3] : nullptr);
+  std::fprintf(stderr, "usage: sav_bench gen FILE [CASES] | read FILE [N] | write FILE OUT [N] | floor FILE [VOP_RUN]\n");
   return 2;
 }
