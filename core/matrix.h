@@ -7,6 +7,7 @@
 // empty string.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -90,6 +91,18 @@ class Matrix {
   // (row, column). New numeric cells are 0, new string cells absent. An
   // empty matrix becomes exactly the requested size. The name stays.
   void grow(int min_rows, int min_cols);
+  // Add `count` rows to a column (or an empty matrix): new numbers are
+  // `fill`, new strings absent. In place while the storage has room; it
+  // doubles when it has none, so that rows added one at a time cost
+  // amortised O(1) each.
+  void append_rows(int count, double fill) {
+    const int old = rows_;
+    if (cols_ == 1 && rows_ > 0 && int64_t(rows_) + count <= capacity_) rows_ += count;
+    else grow(rows_ + count, 1);
+    if (numeric_) std::fill(num_ + old, num_ + rows_, fill);
+    else
+      for (int i = old; i < rows_; ++i) str_[i].reset();
+  }
   // Elements the storage holds before growth has to reallocate.
   int64_t capacity() const { return capacity_; }
 

@@ -142,12 +142,8 @@ void Dataset::insert_cases(int pos, int count) {
   if (pos == case_count_) {
     // Appending grows each column in place, with room to spare, so that
     // adding cases one at a time costs time in proportion to their number.
-    for (auto& v : vars_) {
-      Matrix& column = v->column;
-      column.grow(rows, 1);  // new cells 0 or absent
-      if (column.numeric())
-        std::fill(column.num() + case_count_, column.num() + rows, std::numeric_limits<double>::quiet_NaN());
-    }
+    constexpr double kSysmis = std::numeric_limits<double>::quiet_NaN();
+    for (auto& v : vars_) v->column.append_rows(count, kSysmis);
     case_count_ = rows;
     note_change();
     return;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace vop {
 namespace {
@@ -175,6 +177,19 @@ TEST(DatasetGrowth, AppendingCasesOneAtATimeReallocatesRarely) {
   EXPECT_EQ(ds.variable(0).column[kCases - 1], kCases - 1);
   EXPECT_EQ(ds.variable(0).column[12345], 12345);
   EXPECT_FALSE(ds.variable(1).column.str()[kCases - 1].has_value());  // new string cells are absent
+  // Cases added at the end have missing numbers, whether the column had room or grew.
+  for (int added : {1, 3, 200000}) {
+    const int at = ds.case_count();
+    ds.insert_cases(at, added);
+    EXPECT_TRUE(std::isnan(ds.variable(0).column[at])) << added;
+    EXPECT_TRUE(std::isnan(ds.variable(0).column[at + added - 1])) << added;
+    EXPECT_FALSE(ds.variable(1).column.str()[at + added - 1].has_value()) << added;
+  }
+  EXPECT_EQ(ds.variable(0).column[kCases - 1], kCases - 1);
+  std::vector<uint8_t> drop(size_t(ds.case_count()), 0);
+  std::fill(drop.begin() + kCases, drop.end(), 1);
+  ds.delete_cases(drop);
+  ASSERT_EQ(ds.case_count(), kCases);
   // Cases put in the middle still shift the rest, new cells NaN.
   ds.insert_cases(1, 2);
   EXPECT_EQ(ds.variable(0).column[0], 0);
