@@ -4,7 +4,27 @@
 #include <cmath>
 #include <new>
 
+#include "core/builtin.h"
+
 namespace vop::builtins {
+
+bool text_arg(Call& c, int i, std::string* out) {
+  Value v = c.arg(i);
+  if (!v) return false;
+  if (v->numeric()) return c.err().raise(kErrString);
+  if (!v->is_scalar()) return c.err().raise(kErrScalar);
+  *out = v->sat(0, 0).value_or(std::string());
+  return true;
+}
+
+bool number_arg(Call& c, int i, double* out) {
+  Value v = c.arg(i);
+  if (!v) return false;
+  if (!v->numeric()) return c.err().raise(kErrNumeric);
+  if (!v->is_scalar()) return c.err().raise(kErrScalar);
+  *out = (*v)[0];
+  return true;
+}
 
 std::optional<int> count_of(double v, ErrorState& err) {
   const double t = std::trunc(v);

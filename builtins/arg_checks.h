@@ -8,10 +8,15 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/errors.h"
 #include "core/matrix.h"
+
+namespace vop {
+class Call;
+}
 
 namespace vop::builtins {
 
@@ -21,6 +26,11 @@ namespace vop::builtins {
 // the error is kErrRange, the size being "out of range" in the language's
 // terms.
 inline constexpr int64_t kMaxElements = int64_t(1) << 31;
+
+// A 1x1 string argument (64, 55): its text; an absent element reads as empty.
+bool text_arg(Call& c, int i, std::string* out);
+// A numeric 1x1 argument (63, 55).
+bool number_arg(Call& c, int i, double* out);
 
 // The rows x cols dimensions of a result.
 struct Shape {

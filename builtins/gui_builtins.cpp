@@ -3,6 +3,8 @@
 // the argument readers, the builtins, the family's table.
 #include "builtins/gui_builtins.h"
 
+#include "builtins/arg_checks.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -63,25 +65,8 @@ struct GuiState : InterpreterExtension {
 
 // --- Argument readers -------------------------------------------------------------
 
-// A numeric 1x1 argument (63, 55).
-bool number_arg(Call& c, int i, double* out) {
-  Value v = c.arg(i);
-  if (!v) return false;
-  if (!v->numeric()) return c.err().raise(kErrNumeric);
-  if (!v->is_scalar()) return c.err().raise(kErrScalar);
-  *out = (*v)[0];
-  return true;
-}
-
-// A 1x1 string argument (64, 55); an absent element reads as empty.
-bool text_arg(Call& c, int i, std::string* out) {
-  Value v = c.arg(i);
-  if (!v) return false;
-  if (v->numeric()) return c.err().raise(kErrString);
-  if (!v->is_scalar()) return c.err().raise(kErrScalar);
-  *out = v->sat(0, 0).value_or(std::string());
-  return true;
-}
+using builtins::number_arg;
+using builtins::text_arg;
 
 // An identifier truncated; one that cannot name anything is 0 (the host
 // answers 104 for it).

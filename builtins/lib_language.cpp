@@ -7,6 +7,7 @@
 #include "builtins/chart_args.h"
 #include "builtins/display.h"
 #include "builtins/format.h"
+#include "builtins/arg_checks.h"
 #include "builtins/library.h"
 #include "core/paths.h"
 #include "output/output_stream.h"
@@ -18,15 +19,7 @@ namespace {
 
 // --- Helpers ------------------------------------------------------------------
 
-// A 1x1 string argument (64, 55): its text; absent reads as empty.
-bool one_text(Call& c, int i, std::string* text) {
-  Value v = c.arg(i);
-  if (!v) return false;
-  if (v->numeric()) return c.err().raise(kErrString);
-  if (!v->is_scalar()) return c.err().raise(kErrScalar);
-  *text = v->sat(0, 0) ? *v->sat(0, 0) : std::string();
-  return true;
-}
+using builtins::text_arg;
 
 // A numeric 1x1 argument (63, 55), truncated toward zero.
 bool one_count(Call& c, int i, double* n) {
@@ -132,21 +125,21 @@ Value b_error(Call& c) {
   if (c.argc() == 0) return c.decline();
   if (c.argc() > 1) return c.fail(kErrTooManyArgs);
   std::string text;
-  if (!one_text(c, 0, &text)) return {};
+  if (!text_arg(c, 0, &text)) return {};
   if (text.size() > kMaxScriptErrorText) text.resize(kMaxScriptErrorText);
   return c.fail(kErrScriptText, text);
 }
 
 Value b_eval(Call& c) {
   std::string text;
-  if (!one_text(c, 0, &text)) return {};
+  if (!text_arg(c, 0, &text)) return {};
   if (!text.empty()) c.interp().run_nested_text(text);
   return c.none();
 }
 
 Value b_path(Call& c) {
   std::string dir;
-  if (!one_text(c, 0, &dir)) return {};
+  if (!text_arg(c, 0, &dir)) return {};
   if (dir.empty()) return c.fail(kErrEmptyText);
   // ".\" as scripts write it; "./" as well on this platform.
   if (dir.size() < 2 || dir[0] != '.' || (dir[1] != '\\' && dir[1] != '/')) return c.fail(kErrPathPrefix);
@@ -247,7 +240,7 @@ Value b_heading(Call& c) {
   if (!one_count(c, 0, &level)) return {};
   if (level < 1 || level > 5) return c.fail(kErrHeadingLevel);
   std::string text;
-  if (!one_text(c, 1, &text)) return {};
+  if (!text_arg(c, 1, &text)) return {};
   if (!text.empty()) c.interp().out().WriteHeading(text, int(level));
   return c.none();
 }
