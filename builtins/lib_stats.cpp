@@ -2,6 +2,7 @@
 // frequency builtins.
 #include "builtins/corr.h"
 #include "builtins/cumulative.h"
+#include "builtins/distributions.h"
 #include "builtins/freq.h"
 #include "builtins/library.h"
 #include "builtins/sort.h"
@@ -19,6 +20,18 @@ Value b_statistic(Call& c) {
   Value w;
   if (c.argc() > 1 && !(w = c.arg(1))) return {};
   return result_of(builtins::statistic(*which, *x, w ? &*w : nullptr, c.err()));
+}
+
+Value b_qnorm(Call& c) {
+  Value p = c.arg(0);
+  return p ? result_of(builtins::normal_quantile(*p, c.err())) : Value();
+}
+
+Value b_qt(Call& c) {
+  Value p = c.arg(0);
+  if (!p) return {};
+  Value df = c.arg(1);
+  return df ? result_of(builtins::t_quantile(*p, *df, c.err())) : Value();
 }
 
 Value b_cumulative(Call& c) {
@@ -94,6 +107,8 @@ void install_stats_builtins(BuiltinFamily& f) {
       {"sorta", 1, 2, 2, b_sorta},
       {"sortd", 1, 2, 2, b_sortd},
       {"freq", 1, 2, 2, b_freq},
+      {"qnorm", 1, 1, 1, b_qnorm},
+      {"qt", 2, 2, 1, b_qt},
   });
 }
 

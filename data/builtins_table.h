@@ -13,5 +13,6 @@ void install_dictionary_builtins(BuiltinFamily& f); // labels, value labels, mis
 void install_multiple_builtins(BuiltinFamily& f);   // multiple variables and bundles
 void install_selection_builtins(BuiltinFamily& f);  // weight, filter, lo/hi
 void install_transform_builtins(BuiltinFamily& f);  // !compute, !if, !recode at run time
+void install_tabulation_builtins(BuiltinFamily& f); // CrossTab
 
 }  // namespace vop

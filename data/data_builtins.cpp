@@ -16,6 +16,7 @@ void install_data_builtins(Interpreter& interp) {
   install_multiple_builtins(f);
   install_selection_builtins(f);
   install_transform_builtins(f);
+  install_tabulation_builtins(f);
   interp.set_data_compiler(compile_data_statement);
   interp.set_dataset_hooks(&data_session(interp));
 }

@@ -16,6 +16,9 @@ Session::Session(const SessionOptions& options) : interp_(out_) {
   install_gui_builtins(interp_);
   if (!options.program_dir.empty()) {
     interp_.set_base_dir(options.program_dir);
+    // The function files shipped with the program (the table library),
+    // after the program's own folder.
+    interp_.add_search_dir((std::filesystem::path(options.program_dir) / "Syntax").string());
     interp_.add_search_dir(options.program_dir);
   }
   for (auto it = options.search_dirs.rbegin(); it != options.search_dirs.rend(); ++it)

@@ -22,6 +22,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Multiple variables and bundles", install_multiple_builtins},
     {"Weight and filter", install_selection_builtins},
     {"Transformations", install_transform_builtins},
+    {"Tables", install_tabulation_builtins},
     {"Script dialogs", install_gui_builtins},
 };
 const int kBuiltinGroupCount = int(sizeof kBuiltinGroups / sizeof kBuiltinGroups[0]);
