@@ -89,9 +89,11 @@ Value b_crosstab(Call& c) {
   if (!sources_of(c, args[0], ds, &rows) || !sources_of(c, args[1], ds, &cols)) return {};
 
   const data::CaseList cases = data::selected_cases(ds);
+  std::vector<tab::Source*> all;
   for (auto* side : {&rows, &cols})
-    for (tab::Source& s : *side)
-      if (!tab::find_categories(s, cases)) return c.fail(kErrTabCategories, s.name);
+    for (tab::Source& s : *side) all.push_back(&s);
+  if (const int bad = tab::find_categories(all, cases); bad >= 0)
+    return c.fail(kErrTabCategories, all[size_t(bad)]->name);
   const double* weights = nullptr;
   if (ds.weight_name())
     if (const DataVariable* w = ds.find(*ds.weight_name()); w && w->numeric())

@@ -52,6 +52,9 @@ struct Coded {
 
 constexpr int kBlock = 2048;
 
+// Below this many cases one thread does the work.
+constexpr int kThreadedCases = 65536;
+
 void code_block(const Source& s, const CategoryIndex& index, const data::CaseList& cases,
                 int first, int n, Coded* out) {
   out->off.resize(size_t(n) + 1);
@@ -99,7 +102,28 @@ Layout layout_of(const std::vector<Source>& rows, const std::vector<Source>& col
   return l;
 }
 
-// Counts of the cases in positions [begin, end) of `cases`.
+bool single(const Source& s) { return s.members.size() == 1 && !s.dichotomy; }
+
+// The category of every case of a block for a single variable, -1 for
+// none.
+void code_single(const Source& s, const CategoryIndex& index, const data::CaseList& cases,
+                 int first, int n, int offset, std::vector<int>* out) {
+  const DataVariable& v = *s.members[0];
+  const double* x = v.column.num();
+  out->resize(size_t(n));
+  const bool plain = v.missing_code == 0;
+  for (int i = 0; i < n; ++i) {
+    const double value = x[cases.row(first + i)];
+    int k = -1;
+    if (!std::isnan(value) && (plain || !is_user_missing(v, value))) k = index(value);
+    (*out)[size_t(i)] = k < 0 ? -1 : k + offset;
+  }
+}
+
+// Counts of the cases in positions [begin, end) of `cases`. Single
+// variables (the common case) take a path of their own: one category per
+// case, and a row variable's bases are the sums of its cells, added up
+// afterwards.
 struct Counter {
   const std::vector<Source>& rows;
   const std::vector<Source>& cols;
@@ -112,46 +136,97 @@ struct Counter {
     for (const Source& s : rows) row_index.emplace_back(s);
     for (const Source& s : cols) col_index.emplace_back(s);
     std::vector<Coded> col_codes(cols.size());
+    std::vector<std::vector<int>> col_single(cols.size());
     Coded rc;
+    std::vector<int> rk;
     std::vector<double> w(kBlock);
-    const int R = l.rows;
-    const int K = int(rows.size());
+    const size_t R = size_t(l.rows);
+    const size_t K = rows.size();
+    Cell* cell = cells->data();
+    Cell* base = bases->data();
     for (int first = begin; first < end; first += kBlock) {
       const int n = std::min(kBlock, end - first);
       for (int i = 0; i < n; ++i) {
         const double x = weights ? weights[cases.row(first + i)] : 1.0;
         w[size_t(i)] = x > 0 && std::isfinite(x) ? x : 0.0;
       }
-      for (size_t c = 0; c < cols.size(); ++c)
-        code_block(cols[c], col_index[c], cases, first, n, &col_codes[c]);
-      for (int r = 0; r < K; ++r) {
-        code_block(rows[size_t(r)], row_index[size_t(r)], cases, first, n, &rc);
-        const int row0 = l.row_first[size_t(r)];
+      for (size_t c = 0; c < cols.size(); ++c) {
+        if (single(cols[c])) {
+          code_single(cols[c], col_index[c], cases, first, n, l.col_first[c], &col_single[c]);
+        } else {
+          code_block(cols[c], col_index[c], cases, first, n, &col_codes[c]);
+        }
+      }
+      for (size_t r = 0; r < K; ++r) {
+        const size_t row0 = size_t(l.row_first[r]);
+        if (single(rows[r])) {
+          code_single(rows[r], row_index[r], cases, first, n, int(row0), &rk);
+          count_single(cell, R, rk.data(), w.data(), n, nullptr);
+          for (size_t c = 0; c < cols.size(); ++c) {
+            if (single(cols[c])) {
+              count_single(cell, R, rk.data(), w.data(), n, col_single[c].data());
+              continue;
+            }
+            const Coded& cc = col_codes[c];
+            for (int i = 0; i < n; ++i) {
+              const int k = rk[size_t(i)];
+              if (k < 0 || w[size_t(i)] == 0) continue;
+              for (int q = cc.off[size_t(i)]; q < cc.off[size_t(i) + 1]; ++q)
+                cell[size_t(l.col_first[c] + cc.cat[size_t(q)]) * R + size_t(k)].add(w[size_t(i)]);
+            }
+          }
+          continue;
+        }
+        code_block(rows[r], row_index[r], cases, first, n, &rc);
         for (int i = 0; i < n; ++i) {
           const double wt = w[size_t(i)];
           const int rb = rc.off[size_t(i)], re = rc.off[size_t(i) + 1];
           if (wt == 0 || rb == re) continue;
-          add(cells, bases, R, K, r, row0, rc, rb, re, 0, wt);
+          add_set(cell, base, R, K, r, row0, rc, rb, re, 0, wt);
           for (size_t c = 0; c < cols.size(); ++c) {
+            if (single(cols[c])) {
+              const int col = col_single[c][size_t(i)];
+              if (col >= 0) add_set(cell, base, R, K, r, row0, rc, rb, re, col, wt);
+              continue;
+            }
             const Coded& cc = col_codes[c];
             for (int q = cc.off[size_t(i)]; q < cc.off[size_t(i) + 1]; ++q)
-              add(cells, bases, R, K, r, row0, rc, rb, re, l.col_first[c] + cc.cat[size_t(q)], wt);
+              add_set(cell, base, R, K, r, row0, rc, rb, re, l.col_first[c] + cc.cat[size_t(q)], wt);
           }
         }
       }
     }
+    // A single variable's bases: every counted case is in one of its cells.
+    for (size_t r = 0; r < K; ++r) {
+      if (!single(rows[r])) continue;
+      for (size_t col = 0; col < size_t(l.cols); ++col) {
+        Cell sum;
+        for (size_t k = 0; k < rows[r].categories.size(); ++k)
+          sum.merge(cell[col * R + size_t(l.row_first[r]) + k]);
+        base[r + col * K].merge(sum);
+      }
+    }
   }
 
-  static void add(std::vector<Cell>* cells, std::vector<Cell>* bases, int R, int K, int r,
-                  int row0, const Coded& rc, int rb, int re, int col, double wt) {
-    (*bases)[size_t(r) + size_t(col) * size_t(K)].add(wt);
-    Cell* column = cells->data() + size_t(col) * size_t(R) + size_t(row0);
+  // Rows `rk` (absolute, -1 none) against columns `col` (absolute, -1
+  // none; null for Total).
+  static void count_single(Cell* cell, size_t R, const int* rk, const double* w, int n,
+                           const int* col) {
+    for (int i = 0; i < n; ++i) {
+      const int k = rk[i];
+      const int c = col ? col[i] : 0;
+      if (k < 0 || c < 0 || w[i] == 0) continue;
+      cell[size_t(c) * R + size_t(k)].add(w[i]);
+    }
+  }
+
+  static void add_set(Cell* cell, Cell* base, size_t R, size_t K, size_t r, size_t row0,
+                      const Coded& rc, int rb, int re, int col, double wt) {
+    base[r + size_t(col) * K].add(wt);
+    Cell* column = cell + size_t(col) * R + row0;
     for (int k = rb; k < re; ++k) column[rc.cat[size_t(k)]].add(wt);
   }
 };
-
-// Below this many cases one thread does the work.
-constexpr int kThreadedCases = 65536;
 
 }  // namespace
 
@@ -161,36 +236,61 @@ bool find_categories(Source& s, const data::CaseList& cases) {
     for (size_t j = 0; j < s.members.size(); ++j) s.categories.push_back(double(j + 1));
     return true;
   }
-  std::vector<bool> seen(kSmall, false);
+  // Values are gathered without the missing-value test, which depends on
+  // the value alone and is applied once to each distinct value at the end.
+  std::vector<uint8_t> seen(kSmall, 0);
   std::vector<double> other;
-  auto note = [&](const DataVariable& v, double x) {
-    if (!valid(v, x)) return;
-    if (small_code(x)) {
-      seen[size_t(x)] = true;
-    } else if (other.size() <= size_t(kMaxCategories)) {
-      other.push_back(x);
-    }
+  auto compact = [&] {
+    std::sort(other.begin(), other.end());
+    other.erase(std::unique(other.begin(), other.end()), other.end());
   };
   for (const DataVariable* v : s.members) {
-    for (const ValueLabel& vl : v->value_labels) note(*v, vl.value);
+    for (const ValueLabel& vl : v->value_labels) other.push_back(vl.value);
     const double* x = v->column.num();
     for (int i = 0; i < cases.count; ++i) {
-      note(*v, x[cases.row(i)]);
-      // Sort now and then so that a column of distinct values stops early.
-      if (other.size() > size_t(kMaxCategories)) {
-        std::sort(other.begin(), other.end());
-        other.erase(std::unique(other.begin(), other.end()), other.end());
-        if (other.size() > size_t(kMaxCategories)) return false;
+      const double value = x[cases.all ? i : cases.rows[size_t(i)]];
+      const int k = int(value);
+      if (value >= 0 && value < kSmall && double(k) == value) {
+        seen[size_t(k)] = 1;
+      } else if (!std::isnan(value)) {
+        other.push_back(value);
+        // Compact now and then, so that a column of distinct values stops
+        // early.
+        if (other.size() > size_t(4 * kMaxCategories)) {
+          compact();
+          if (other.size() > size_t(kMaxCategories) + s.members.size() * kSmall) return false;
+        }
       }
     }
   }
-  std::sort(other.begin(), other.end());
-  other.erase(std::unique(other.begin(), other.end()), other.end());
+  compact();
   for (int k = 0; k < kSmall; ++k)
-    if (seen[size_t(k)]) s.categories.push_back(k);
-  s.categories.insert(s.categories.end(), other.begin(), other.end());
-  std::sort(s.categories.begin(), s.categories.end());
+    if (seen[size_t(k)]) other.push_back(k);
+  compact();
+  // A value is a category when it is not missing for some member.
+  for (double x : other) {
+    bool counts = false;
+    for (const DataVariable* v : s.members) counts = counts || !is_user_missing(*v, x);
+    if (counts) s.categories.push_back(x);
+  }
   return s.categories.size() <= size_t(kMaxCategories);
+}
+
+int find_categories(const std::vector<Source*>& sources, const data::CaseList& cases) {
+  std::vector<uint8_t> ok(sources.size(), 1);
+  auto work = [&](size_t from, size_t step) {
+    for (size_t k = from; k < sources.size(); k += step) ok[k] = find_categories(*sources[k], cases);
+  };
+  if (cases.count < kThreadedCases || sources.size() < 2) {
+    work(0, 1);
+  } else {
+    std::thread other([&] { work(1, 2); });
+    work(0, 2);
+    other.join();
+  }
+  for (size_t k = 0; k < sources.size(); ++k)
+    if (!ok[k]) return int(k);
+  return -1;
 }
 
 Tables crosstab(const std::vector<Source>& rows, const std::vector<Source>& cols,

@@ -37,6 +37,9 @@ inline constexpr int kMaxCategories = 10000;
 // (for a dichotomy set the member numbers). False when there are more
 // than kMaxCategories.
 bool find_categories(Source& s, const data::CaseList& cases);
+// The same for several sources (on two threads for a large file): the
+// position of the first that has too many, or -1.
+int find_categories(const std::vector<Source*>& sources, const data::CaseList& cases);
 
 // Sums of one cell: weights, cases, squared weights.
 struct Cell {
