@@ -129,11 +129,11 @@ function bantab(row, banner, show, nets, netlabels, scores)
   end
 
   % Column headings: Total, then each banner variable over its categories,
-  % then the letters.
-  h = 2 + want_sig;
+  % each category with its letter.
+  h = 2;
   ch = "";
   ch(1, 1) = "Total";
-  ch(2:h, 1) = "|";
+  ch(2, 1) = "|";
   for b = 1:size(banner, 2)
     k = find(ck(:, 1) == b);
     if size(k, 1) > 0
@@ -141,7 +141,7 @@ function bantab(row, banner, show, nets, netlabels, scores)
       ch(1, k(1)) = varlabel(banner(b));
       ch(2, k) = catlabels(banner(b), ck(k, 2))';
       if want_sig
-        ch(3, k) = "(" + letters(k - 1) + ")";
+        ch(2, k) = ch(2, k) + " (" + letters(k - 1) + ")";
       end
     end
   end
