@@ -181,6 +181,8 @@ std::string run_example(const Example& ex, int* code) {
     options.consumer = &console;
     options.run_startup = false;
     options.warning_hook = [](std::string_view) {};
+    // The table library, as the programs find it beside them.
+    options.search_dirs = {VOP_SOURCE_DIR "/Syntax"};
     std::unique_ptr<Session> session = make_session(options);
     if (ex.survey && !session->open_data(VOP_SURVEY_SAV, false)) {
       *code = -1;
