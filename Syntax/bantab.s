@@ -56,6 +56,11 @@ function bantab(row, banner, show, nets, netlabels, scores)
 
   [n, base, un, ubase, eb, rk, ck, w2] = CrossTab(row, banner);
   C = size(n, 2);
+  if size(n, 1) == 0
+    heading(2, varlabel(row));
+    heading(5, "No cases with an answer.");
+    return
+  end
   values = rk(:, 2);
   labels = catlabels(row, values);
 
@@ -67,8 +72,11 @@ function bantab(row, banner, show, nets, netlabels, scores)
   end
 
   % The columns of the banner: letters and groups (Total has neither).
-  group = ck(2:C, 1)';
-  letters = colletters(C - 1);
+  want_sig = want_sig & C > 1;
+  if C > 1
+    group = ck(2:C, 1)';
+    letters = colletters(C - 1);
+  end
 
   % Heading levels: v = 2 when both counts and percents show.
   v = 1 + (want_counts & want_pct);

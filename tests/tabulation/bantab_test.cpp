@@ -130,5 +130,14 @@ TEST_F(BantabTest, MultipleResponseRowsAndBadNets) {
   EXPECT_NE(out().find("Nets need a single-answer variable: $M"), std::string::npos) << out();
 }
 
+TEST_F(BantabTest, TotalAloneAndAVariableWithoutAnswers) {
+  two_groups();
+  auto t = table("bantab(\"Y\", []);");
+  EXPECT_EQ(row(t, {"Yes"}), (std::vector<std::string>{"52.5%"}));
+  EXPECT_EQ(out().find("Letters"), std::string::npos);
+  t = table("DataAddVar(\"NONE\"); bantab(\"NONE\", \"G\");");
+  EXPECT_NE(out().find("No cases with an answer."), std::string::npos) << out();
+}
+
 }  // namespace
 }  // namespace vop::testing_data
