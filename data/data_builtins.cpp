@@ -15,6 +15,7 @@ void install_data_builtins(Interpreter& interp) {
   install_dictionary_builtins(f);
   install_multiple_builtins(f);
   install_selection_builtins(f);
+  install_weighting_builtins(f);
   install_transform_builtins(f);
   install_tabulation_builtins(f);
   interp.set_data_compiler(compile_data_statement);

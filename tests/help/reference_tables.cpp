@@ -21,6 +21,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Labels and missing values", install_dictionary_builtins},
     {"Multiple variables and bundles", install_multiple_builtins},
     {"Weight and filter", install_selection_builtins},
+    {"Rim weighting", install_weighting_builtins},
     {"Transformations", install_transform_builtins},
     {"Tables", install_tabulation_builtins},
     {"Script dialogs", install_gui_builtins},
