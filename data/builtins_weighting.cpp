@@ -146,6 +146,7 @@ Value b_rake(Call& c) {
   for (size_t p = 0; p < vars.size(); ++p)
     if (!rake_pair(c, int(2 * p), ds, &vars[p])) return {};
   rake::Options opt;
+  opt.cancel = c.interp().cancel_token();
   if (c.argc() % 2 == 1 && !rake_options(c, c.argc() - 1, &opt)) return {};
 
   const data::CaseList cases = data::selected_cases(ds);
@@ -156,6 +157,7 @@ Value b_rake(Call& c) {
     if (!rake_margin(vars[p], ds, cases, &margins[p], c.err())) return {};
 
   const rake::Result r = rake::rake(margins, base, opt);
+  if (r.stopped) return c.fail(kErrStopped);
   if (!r.converged) c.interp().out().WriteLine(convergence_warning(r));
   Matrix w(cases.count, 1, true);
   std::copy(r.weights.begin(), r.weights.end(), w.num());

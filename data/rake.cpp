@@ -152,6 +152,10 @@ Result rake(const std::vector<Margin>& margins, const std::vector<double>& base,
   std::vector<double> sums, factors;
   r.deviation = largest_deviation(margins, r.weights, sums);
   while (!(r.deviation < opt.tolerance) && r.iterations < opt.max_iterations) {
+    if (opt.cancel.stop_requested()) {
+      r.stopped = true;
+      return r;
+    }
     for (const Margin& m : margins) fit_margin(m, r.weights, sums, factors);
     clip(r.weights, opt);
     ++r.iterations;

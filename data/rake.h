@@ -11,6 +11,8 @@
 #include <cmath>
 #include <vector>
 
+#include "core/cancel.h"
+
 namespace vop::rake {
 
 // What is wrong with a variable's values or targets, in the order found.
@@ -47,6 +49,7 @@ struct Options {
   int max_iterations = 1000; // full passes over the margins
   double low_cap = NAN;      // smallest weight, as a multiple of the mean weight
   double high_cap = NAN;     // largest weight, as a multiple of the mean weight
+  CancelToken cancel;        // the run's Stop request, looked at before every pass
 };
 
 // The fitted weights and how the fit went.
@@ -55,6 +58,7 @@ struct Result {
   int iterations = 0;           // full passes made
   double deviation = 0;         // largest |weighted share - target| at the end
   bool converged = false;       // deviation below the tolerance
+  bool stopped = false;         // the run was stopped; the weights are unfinished
   double efficiency = 0;        // (sum w)^2 / (n sum w^2) * 100; NaN when every weight is 0
   double min_weight = 0;        // smallest weight (NaN without cases)
   double max_weight = 0;        // largest weight (NaN without cases)

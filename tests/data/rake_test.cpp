@@ -263,6 +263,20 @@ TEST_F(Rake, EachErrorQuotesTheVariable) {
   EXPECT_EQ(code("v = Rake(\"A\", [1 2; 0.5 0.500002])"), kErrRakeTargetSum);
 }
 
+TEST_F(Rake, StopEndsTheFitAndTheNextRunRuns) {
+  // stop_and_give(x): the Stop command pressed while the call runs, then x.
+  interp_.family(Family::General).add({"stop_and_give", 1, 1, 1, [](Call& c) -> Value {
+    c.interp().request_stop();
+    return c.arg(0);
+  }});
+  ok(kFour);
+  EXPECT_EQ(code("w = Rake(\"A\", [1 2; 0.25 0.75], \"B\", stop_and_give([1 2; 0.4 0.6]))"), kErrStopped);
+  ErrorState err;
+  EXPECT_EQ(interp_.workspace().lookup("w", err), nullptr);
+  ok("w = Rake(\"A\", [1 2; 0.25 0.75], \"B\", [1 2; 0.4 0.6])");
+  EXPECT_EQ(nums("w").size(), 4u);
+}
+
 TEST_F(Rake, AVariableDeletedByALaterArgumentIsNotReadStale) {
   write_file("dropa.s", "function r = dropa()\n DataDelVar(\"A\");\n r = [1 2; 0.5 0.5];\nend\n");
   interp_.add_search_dir(dir_.string());
