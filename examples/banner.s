@@ -20,7 +20,7 @@ DataAddVar("RIMWGT");
 Data(:, "RIMWGT") = w;
 DataWeight("RIMWGT");
 heading(1, "Customer survey: banner tables");
-printf("Rim weighting: %d iterations, largest deviation %.2g, efficiency %.1f%%, weights %.3f to %.3f.\n", ...
+printf("Rim weighting: %d iterations, largest deviation %1.1e, efficiency %1.1f%%, weights %1.3f to %1.3f.\n", ...
        report(1), report(2), report(3), report(4), report(5));
 
 banner = ["SEX" "AGEGRP" "REGION"];
