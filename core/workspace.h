@@ -207,12 +207,14 @@ class Workspace {
   Matrix* lookup(const NameKey& key, ErrorState& err);
   // As lookup, remembering the answer in `cache` for the next time.
   // A name with a slot in the current frame is its slot's variable when
-  // that exists.
+  // that exists (what is remembered agrees: a slot is never remembered
+  // empty, and a variable made in it where the name meant an alias or a
+  // global changes the shape).
   Matrix* lookup(const NameKey& key, ErrorState& err, LookupCache& cache) {
     CallFrame& f = current();
+    if (cache.frame == f.id && cache.shape == shape_) return cache.var;
     if (cache.layout && cache.layout == f.layout())
       if (Matrix* var = f.slot_var(cache.slot)) return var;
-    if (cache.frame == f.id && cache.shape == shape_) return cache.var;
     Matrix* var = lookup(key, err);
     if (var) remember(cache, var);
     return var;
@@ -220,9 +222,9 @@ class Workspace {
   // As lookup, but a deleted global gives nullptr without an error.
   Matrix* peek(const NameKey& key, LookupCache& cache) {
     CallFrame& f = current();
+    if (cache.frame == f.id && cache.shape == shape_) return cache.var;
     if (cache.layout && cache.layout == f.layout())
       if (Matrix* var = f.slot_var(cache.slot)) return var;
-    if (cache.frame == f.id && cache.shape == shape_) return cache.var;
     bool deleted = false;
     Matrix* var = find(key, &deleted);
     if (var) remember(cache, var);
