@@ -249,6 +249,7 @@ bool Compiler::end_block(const Statement& st) {
     }
     default: {  // the end of a definition
       emit(kStmtEnd, st.line);
+      if (def_->kind == DefinitionKind::Function) assign_slots(*def_);
       done_.push_back(std::move(def_));
       return true;
     }

@@ -447,8 +447,8 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
 
   // Evaluate the arguments in the caller's frame.
   struct Bound {
-    Value value;               // by value
-    Workspace::Resolved ref{std::string(), nullptr};  // by reference, when ref.frame is set
+    Value value;                                // by value
+    std::optional<Workspace::Resolved> ref;    // by reference
   };
   // Most calls have few arguments: bind those without allocating.
   constexpr size_t kInlineArgs = 4;
@@ -469,18 +469,21 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
       if (def.params[k].by_ref && b.value.borrowed() && b.value->has_name() &&
           a.kind == ExprKind::Name && !a.has_args) {
         Workspace::Resolved r = workspace_.resolve(a.text);
-        if (r.frame->find_local(r.name) == &*b.value) b.ref = std::move(r);
+        if (r.frame->find_local(r.name) == &*b.value) b.ref.emplace(std::move(r));
       }
     }
   }
 
-  workspace_.push_frame(int(args.size()), want);
+  workspace_.push_frame(int(args.size()), want, &def.layout);
   CallFrame& frame = workspace_.current();
   for (size_t k = 0; k < args.size(); ++k) {
-    const std::string& pname =
-        keyword_args && args[k].text != "%" ? args[k].text : def.params[k].name;
-    if (bound[k].ref.frame) frame.add_alias(pname, Alias{bound[k].ref.name, bound[k].ref.frame});
-    else frame.put_local(pname, std::move(bound[k].value).take());
+    const bool by_key = keyword_args && args[k].text != "%";
+    const std::string& pname = by_key ? args[k].text : def.params[k].name;
+    if (bound[k].ref) frame.add_alias(pname, Alias{bound[k].ref->name, bound[k].ref->frame});
+    else if (by_key) frame.put_local(pname, std::move(bound[k].value).take());
+    else if (const Value& v = bound[k].value; v.borrowed() && v->numeric() && v->is_scalar())
+      frame.bind_scalar(def.param_slots[k], (*v)[0]);  // a copy without making a matrix
+    else frame.bind_slot(def.param_slots[k], std::move(bound[k].value).take());
   }
 
   ++call_depth_;
@@ -489,7 +492,13 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
   if (error_.failed()) return {};
   running_files_.pop_back();
 
-  auto take_result = [&](const std::string& name, Matrix* out) {
+  auto take_result = [&](size_t k, Matrix* out) {
+    if (Matrix* local = frame.slot_var(def.result_slots[k])) {
+      out->replace_contents(std::move(*local));  // the frame is about to go: take the value
+      return true;
+    }
+    // Not a local: a global or an alias of the caller's variable.
+    const std::string& name = def.results[k];
     Matrix* var = workspace_.lookup(std::string_view(name), error_);
     if (!var) {
       if (!error_.failed()) error_.raise(kErrUnknownName, name);
@@ -511,14 +520,14 @@ Value Interpreter::call_user(const FunctionDef& def, const ExprNode& call, bool 
   }
   if (want == 1) {
     Matrix result;
-    if (!take_result(def.results[0], &result)) return {};
+    if (!take_result(0, &result)) return {};
     workspace_.pop_frame();
     requested_ = 1;
     return result;
   }
   std::vector<Matrix> list(static_cast<size_t>(want));
   for (int k = 0; k < want; ++k)
-    if (!take_result(def.results[size_t(k)], &list[size_t(k)])) return {};
+    if (!take_result(size_t(k), &list[size_t(k)])) return {};
   workspace_.pop_frame();
   result_list_ = std::move(list);
   requested_ = want;
@@ -732,6 +741,13 @@ Value Interpreter::eval_assign(const ExprNode& node) {
       requested_ = 1;
       return Value::borrow(*var);
     }
+    // A function's local made here: straight to its slot (what the general
+    // road below comes to, a function's frame having no dataset names).
+    if (!var && target.cache.layout && target.cache.layout == workspace_.current().layout()) {
+      requested_ = 1;
+      return Value::borrow(
+          workspace_.assign(NameKey{target.text, target.hash}, target.cache, Matrix::scalar(number)));
+    }
   }
 
   // s = s + t, s and t 1x1 strings: append in place, so that building a
@@ -817,19 +833,24 @@ Value Interpreter::eval_assign(const ExprNode& node) {
     }
   }
 
+  // A new variable: a compiled name goes to its slot when it has one.
+  auto store = [&](Matrix&& m) -> Matrix& {
+    return target.kind == ExprKind::Name ? workspace_.assign(key, target.cache, std::move(m))
+                                         : workspace_.assign(name, std::move(m));
+  };
   if (!indexed) {
     requested_ = 1;
     if (var) {  // the variable this name denotes, wherever it lives
       var->replace_contents(std::move(value).take());
       return Value::borrow(*var);
     }
-    return Value::borrow(workspace_.assign(name, std::move(value).take()));
+    return Value::borrow(store(std::move(value).take()));
   }
   if (!var) {
     if (deletion) return error_.raise(kErrBrackets), Value();
     Matrix fresh;
     if (!assign_indexed(target, fresh, std::move(value))) return {};
-    Matrix& stored = workspace_.assign(name, std::move(fresh));
+    Matrix& stored = store(std::move(fresh));
     requested_ = 1;
     return Value::borrow(stored);
   }

@@ -36,7 +36,17 @@ struct FunctionDef {
   std::vector<Parameter> params;    // in order
   std::vector<std::string> results; // result names, in order
   Program body;                     // the statements; ends with a 'k' node
+  // Functions: the slots of the frame (see assign_slots), with the slot of
+  // each parameter and of each result, in order.
+  FrameLayout layout;
+  std::vector<int> param_slots;
+  std::vector<int> result_slots;
 };
+
+// Give a compiled function its frame's slots: one for each parameter,
+// result and name its body assigns, and let every name node of the body
+// that writes or reads one of those names know its slot.
+void assign_slots(FunctionDef& def);
 
 class FunctionTable {
  public:

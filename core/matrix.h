@@ -54,11 +54,18 @@ class Matrix {
   void set_name(std::string name) { name_ = std::move(name); }
   void clear_name() { name_.clear(); }
   // Take over the contents of `value`, keeping this variable's own name
-  // (assignment to an existing variable).
-  void replace_contents(Matrix&& value) {
-    std::string name = std::move(name_);
-    *this = std::move(value);
-    name_ = std::move(name);
+  // (assignment to an existing variable); `value` is left empty and keeps
+  // its name.
+  inline void replace_contents(Matrix&& value) noexcept;
+  // Become the numeric 1x1 matrix v, keeping the name.
+  void set_scalar(double v) {
+    heap_.reset();
+    str_.reset();
+    rows_ = cols_ = 1;
+    numeric_ = true;
+    inline_ = v;
+    capacity_ = 1;
+    num_ = &inline_;
   }
 
   // --- Shape ------------------------------------------------------------
@@ -157,6 +164,22 @@ inline Matrix& Matrix::operator=(Matrix&& o) noexcept {
   o.num_ = &o.inline_;
   o.capacity_ = 1;
   return *this;
+}
+
+inline void Matrix::replace_contents(Matrix&& o) noexcept {
+  if (this == &o) return;
+  rows_ = o.rows_;
+  cols_ = o.cols_;
+  numeric_ = o.numeric_;
+  inline_ = o.inline_;
+  capacity_ = o.capacity_;
+  heap_ = std::move(o.heap_);
+  str_ = std::move(o.str_);
+  num_ = heap_ ? heap_.get() : &inline_;
+  o.rows_ = o.cols_ = 0;
+  o.numeric_ = true;
+  o.num_ = &o.inline_;
+  o.capacity_ = 1;
 }
 
 }  // namespace vop

@@ -56,7 +56,8 @@ int Interpreter::run_statements(const Program& program) {
     Matrix* var = workspace_.lookup(NameKey{name.text, name.hash}, error_, name.cache);
     if (error_.code() == kErrDeletedGlobal) error_.clear_code();
     if (var && var->numeric() && var->is_scalar()) (*var)[0] = value;
-    else workspace_.assign(name.text, Matrix::scalar(value));
+    else if (var) workspace_.assign(name.text, Matrix::scalar(value));
+    else workspace_.assign(NameKey{name.text, name.hash}, name.cache, Matrix::scalar(value));
   };
   auto finished = [](const LoopState& l) {
     return l.step >= 1 ? l.current > l.end : l.current < l.end;

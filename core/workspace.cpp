@@ -1,24 +1,46 @@
 #include "core/workspace.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 namespace vop {
 
-// --- CallFrame -----------------------------------------------------------
+// --- FrameLayout ---------------------------------------------------------
 
-Matrix* CallFrame::find_local(std::string_view name) {
-  auto it = locals_.find(name);
-  return it == locals_.end() ? nullptr : &it->second.value;
+FrameLayout::FrameLayout() {
+  static std::atomic<uint64_t> next{1};
+  serial_ = next.fetch_add(1, std::memory_order_relaxed);
 }
 
+int FrameLayout::add(std::string_view name) {
+  if (int slot = find(name); slot >= 0) return slot;
+  names_.emplace_back(name);
+  hashes_.push_back(NameHash{}(name));
+  return int(names_.size()) - 1;
+}
+
+// --- CallFrame -----------------------------------------------------------
+
 Matrix* CallFrame::find_local(const NameKey& key) {
+  if (const int slot = slot_of(key); slot >= 0) return slot_var(slot);
   if (locals_.empty()) return nullptr;
   auto it = locals_.find(key);
   return it == locals_.end() ? nullptr : &it->second.value;
 }
 
+Matrix& CallFrame::put_slot(int slot, Matrix&& m) {
+  Local& local = slots_[size_t(slot)];
+  // A new local changes what a name denotes only where it hides an alias
+  // or a global of the same name; other remembered lookups stay right.
+  if (!local.present && (!aliases_.empty() || !global_names_.empty())) changed();
+  claim(slot).value.replace_contents(std::move(m));
+  return local.value;
+}
+
 Matrix& CallFrame::put_local(std::string name, Matrix&& m) {
+  if (const int slot = slot_of(NameKey{name, NameHash{}(name)}); slot >= 0)
+    return put_slot(slot, std::move(m));
   m.set_name(name);
   auto [it, inserted] = locals_.try_emplace(std::move(name));
   Local& local = it->second;
@@ -32,6 +54,13 @@ Matrix& CallFrame::put_local(std::string name, Matrix&& m) {
 }
 
 bool CallFrame::remove_local(std::string_view name) {
+  if (const int slot = slot_of(NameKey{name, NameHash{}(name)}); slot >= 0) {
+    Local& l = slots_[size_t(slot)];
+    if (!l.present) return false;
+    clear_slot(l);
+    changed();
+    return true;
+  }
   auto it = locals_.find(name);
   if (it == locals_.end()) return false;
   locals_.erase(it);
@@ -40,6 +69,16 @@ bool CallFrame::remove_local(std::string_view name) {
 }
 
 std::unique_ptr<Matrix> CallFrame::take_local(std::string_view name) {
+  if (const int slot = slot_of(NameKey{name, NameHash{}(name)}); slot >= 0) {
+    Local& l = slots_[size_t(slot)];
+    if (!l.present) return nullptr;
+    auto m = std::make_unique<Matrix>();
+    m->set_name(l.value.name());
+    m->replace_contents(std::move(l.value));  // the slot keeps its name
+    l.present = false;
+    changed();
+    return m;
+  }
   auto it = locals_.find(name);
   if (it == locals_.end()) return nullptr;
   auto m = std::make_unique<Matrix>(std::move(it->second.value));
@@ -90,20 +129,51 @@ void CallFrame::undeclare_all_globals() {
   changed();
 }
 
+void CallFrame::clear_locals() {
+  locals_.clear();
+  for (Local& l : slots_) clear_slot(l);
+  changed();
+}
+
+size_t CallFrame::local_count() const {
+  size_t n = locals_.size();
+  for (const Local& l : slots_) n += l.present;
+  return n;
+}
+
+// A frame is reset when its call ends. Lookups that remember its variables
+// name it by its id, which no later frame gets, so the workspace's shape
+// stays as it is: the caller's remembered lookups stay right.
 void CallFrame::reset() {
   if (!locals_.empty()) locals_.clear();
   if (!aliases_.empty()) aliases_.clear();
   if (!global_names_.empty()) global_names_.clear();
+  for (Local& l : slots_) {
+    if (!l.present) continue;
+    // A number kept inline has nothing to free.
+    if (l.value.numeric() && l.value.capacity() <= 1) l.present = false;
+    else clear_slot(l);
+  }
+  layout_ = nullptr;
   next_order_ = 0;
   arg_count = requested_results = loop_depth = 0;
   caller = nullptr;
-  changed();
+}
+
+void CallFrame::set_layout(const FrameLayout* layout) {
+  layout_ = layout;
+  if (!layout || layout->serial() == slots_named_for_) return;
+  slots_.resize(layout->size());
+  for (size_t k = 0; k < slots_.size(); ++k) slots_[k].value.set_name(layout->name(int(k)));
+  slots_named_for_ = layout->serial();
 }
 
 std::vector<std::string> CallFrame::local_names() const {
   std::vector<std::pair<uint64_t, const std::string*>> order;
-  order.reserve(locals_.size());
+  order.reserve(locals_.size() + slots_.size());
   for (const auto& [name, local] : locals_) order.emplace_back(local.order, &name);
+  for (size_t k = 0; k < slots_.size(); ++k)
+    if (slots_[k].present) order.emplace_back(slots_[k].order, &layout_->name(int(k)));
   std::sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.first > b.first; });
   std::vector<std::string> names;
   names.reserve(order.size());
@@ -154,7 +224,7 @@ Matrix& Workspace::add_local(std::string name, Matrix&& value) {
   return current().put_local(std::move(name), std::move(value));
 }
 
-void Workspace::push_frame(int arg_count, int requested_results) {
+void Workspace::push_frame(int arg_count, int requested_results, const FrameLayout* layout) {
   std::unique_ptr<CallFrame> f;
   if (spare_.empty()) {
     f = std::make_unique<CallFrame>();
@@ -165,6 +235,7 @@ void Workspace::push_frame(int arg_count, int requested_results) {
   f->arg_count = arg_count;
   f->requested_results = requested_results;
   f->caller = frames_.back().get();
+  f->set_layout(layout);
   adopt(*f);
   frames_.push_back(std::move(f));
 }

@@ -35,6 +35,11 @@ constexpr uint64_t kZHeaderBytes = 24;
 constexpr size_t kCellBlockBytes = size_t(64) << 10;
 // Blocks in flight between the decoding thread and the helper.
 constexpr int kRingSlots = 4;
+// Cases a block holds at least, however wide the cases: a column then
+// takes whole cache lines of streaming stores from a block instead of
+// single cells, each of which would cost the memory a transfer of its own
+// (a file of thousands of variables fits one case in the block size).
+constexpr int kMinBlockCases = 16;
 
 // Resize a column to exactly `rows`, keeping the first rows.
 void fit_rows(Matrix& m, int rows) {
@@ -222,7 +227,7 @@ bool read_cases(SavFile& in, SavDictionary& dict, TextDecoder& decoder,
   // This thread spreads the numbers into their columns at once; each string
   // column is a task of the block, which for large data a helper thread
   // takes as well (see FillPlan).
-  const int block = std::max(1, int(kCellBlockBytes / (8 * slots)));
+  const int block = std::max(kMinBlockCases, int(kCellBlockBytes / (8 * slots)));
   const FillPlan plan = plan_fill(dict);
   TextDecoder helper_decoder;  // the helper's own: a decoder keeps state
   if (large) helper_decoder.set_source(decoder.source());

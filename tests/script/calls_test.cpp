@@ -35,6 +35,39 @@ TEST(UserFunctions, ResultsAndCounts) {
   });
 }
 
+// A function's parameters, results and assigned names live in numbered
+// slots of its frame: every view of the frame by name must still see them.
+TEST(UserFunctions, LocalsAreVariablesOfTheFrame) {
+  check({
+      // Listing, existence and eval see parameters, results and other locals.
+      {"f(1, 2)\nfunction r = f(a, b)\nr = a + b;\nz = 1;\neval(\"q = 2;\");\nwho\nend",
+       "a\nb\nq\nr\nz\nans =\n         3\n"},
+      {"f()\nfunction f()\nmdef(x)\nx = 1;\nmdef(x)\nmext(\"x\")\nend",
+       "ans =\n         0\nans =\n         1\nans =\n         1\n"},
+      {"f()\nfunction r = f()\nr = 1;\neval(\"r = r + 1;\")\nend", "ans =\n         2\n"},
+      // A cleared parameter is gone until it is assigned again.
+      {"f(1)\nfunction r = f(a)\nclear a\nr = mdef(a);\na = 4;\nr = r + a;\nend", "ans =\n         4\n"},
+      {"f(1)\nfunction r = f(a)\nclear\nr = a;\nend", "ERROR : Unknown variable, function 'a'\non the line 'r = a;'\n", 96},
+      // A parameter or a result declared global is the global variable.
+      {"f(4); global a\na\nfunction f(a)\nglobal a\nend", "a =\n         4\n"},
+      {"y = f()\nfunction r = f()\nglobal r\nr = 8;\nend", "y =\n         8\n"},
+      // A local hides a global of the script level of the same name.
+      {"global g\ng = 1;\nf()\ng\nfunction f()\ng = 2;\nend", "g =\n         1\n"},
+      // A macro's keyword arguments become locals of the calling function.
+      {"f()\nfunction f()\nk = 1;\n!m k = 5.\nk\nend\nmacro m\nend", "k =\n5\n"},
+      // Each call, recursive ones too, has its own locals.
+      {"f(3)\nfunction r = f(n)\nt = n;\nif n > 0\nf(n - 1);\nend\nr = t;\nend", "ans =\n         3\n"},
+      {"f(1)\nfunction r = f(a)\nr = g(a) + g(a + 1);\nend\nfunction r = g(b)\nr = b * 10;\nend",
+       "ans =\n        30\n"},
+      // A result that is also a parameter; a string argument; a matrix result built by index.
+      {"f(5)\nfunction a = f(a)\nend", "ans =\n         5\n"},
+      {"f(\"ab\")\nfunction r = f(s)\nr = s + \"c\";\nend", "ans =\nabc\n"},
+      {"f(3)\nfunction r = f(n)\nfor i = 1:n\nr(i) = i * i;\nend\nend", "ans =\n         1\n         4\n         9\n"},
+      // A keyword argument that names no parameter is a local all the same.
+      {"!f 3 / extra = v.\nfunction f(p, q)\nwho\nend", "extra\np\n"},
+  });
+}
+
 TEST(UserFunctions, ByReferenceParameters) {
   check({
       {"x = 1; g(x); x\nfunction g('v)\nv = 7;\nend", "x =\n         7\n"},
