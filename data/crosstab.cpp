@@ -249,9 +249,8 @@ bool find_categories(Source& s, const data::CaseList& cases) {
     const double* x = v->column.num();
     for (int i = 0; i < cases.count; ++i) {
       const double value = x[cases.all ? i : cases.rows[size_t(i)]];
-      const int k = int(value);
-      if (value >= 0 && value < kSmall && double(k) == value) {
-        seen[size_t(k)] = 1;
+      if (small_code(value)) {
+        seen[size_t(value)] = 1;
       } else if (!std::isnan(value)) {
         other.push_back(value);
         // Compact now and then, so that a column of distinct values stops

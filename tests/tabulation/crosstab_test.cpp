@@ -121,6 +121,14 @@ TEST_F(CrossTabTest, LargeFileMatchesCaseByCaseCounts) {
   EXPECT_EQ(nums("base")[0], total);
 }
 
+TEST_F(CrossTabTest, CodesBeyondSmallWholeNumbers) {
+  ok("DataAddVar(\"A\"); DataAddCase(6);"
+     "Data(:, \"A\") = [1e12; -3; 2.5; Inf; 1e12; -Inf];"
+     "[n, base, un, ubase, eb, rk] = CrossTab(\"A\");");
+  EXPECT_EQ(nums("rk"), (V{1, 1, 1, 1, 1, -kInf, -3, 2.5, 1e12, kInf}));
+  EXPECT_EQ(nums("n"), (V{1, 1, 1, 2, 1}));
+}
+
 TEST_F(CrossTabTest, Errors) {
   EXPECT_EQ(code("x = CrossTab(\"A\");"), 75);
   small();
