@@ -151,18 +151,7 @@ inline Matrix::Matrix(Matrix&& o) noexcept
 inline Matrix& Matrix::operator=(Matrix&& o) noexcept {
   if (this == &o) return *this;
   name_ = std::move(o.name_);
-  rows_ = o.rows_;
-  cols_ = o.cols_;
-  numeric_ = o.numeric_;
-  inline_ = o.inline_;
-  capacity_ = o.capacity_;
-  heap_ = std::move(o.heap_);
-  str_ = std::move(o.str_);
-  num_ = heap_ ? heap_.get() : &inline_;
-  o.rows_ = o.cols_ = 0;
-  o.numeric_ = true;
-  o.num_ = &o.inline_;
-  o.capacity_ = 1;
+  replace_contents(std::move(o));
   return *this;
 }
 
